@@ -1,0 +1,1 @@
+target_sources(weightcore PRIVATE app/MenuRights.cpp)

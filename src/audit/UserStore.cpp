@@ -1,0 +1,64 @@
+#include "UserStore.h"
+
+#include "data/Catalogue.h"
+#include "data/Passwords.h"
+#include "data/Sql.h"
+
+#include <QSqlRecord>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace UserStore {
+
+namespace {
+
+QMap<QString, bool> rightsFromRecord(const QSqlRecord& record)
+{
+    QMap<QString, bool> rights;
+    for (const QString& right : Catalogue::windowRights() + Catalogue::menuRights())
+        rights.insert(right, record.value(right).toBool());
+    return rights;
+}
+
+} // namespace
+
+QStringList userNames(const QSqlDatabase& db)
+{
+    QStringList names;
+    QSqlQuery q = Sql::exec(db, u"SELECT 用户名称 FROM users"_s);
+    while (q.next())
+        names.append(q.value(0).toString());
+    return names;
+}
+
+std::optional<QMap<QString, bool>> authenticate(const QSqlDatabase& db, const QString& name,
+                                                const QString& password)
+{
+    QSqlQuery q = Sql::exec(db, u"SELECT * FROM users WHERE lower(用户名称) = lower(?)"_s, {name});
+    while (q.next()) {
+        if (Passwords::verify(password, q.value(u"用户密码"_s).toString()))
+            return rightsFromRecord(q.record());
+    }
+    return std::nullopt;
+}
+
+QMap<QString, bool> rightsOf(const QSqlDatabase& db, const QString& name)
+{
+    QSqlQuery q = Sql::exec(db, u"SELECT * FROM users WHERE lower(用户名称) = lower(?)"_s, {name});
+    if (q.next())
+        return rightsFromRecord(q.record());
+    return rightsFromRecord(QSqlRecord());
+}
+
+QString nextShiftStart(const QSqlDatabase& db)
+{
+    const QVariant max = Sql::scalar(db, u"SELECT max(编号) AS ID FROM weight"_s);
+    return max.isNull() ? u"1"_s : QString::number(max.toLongLong() + 1);
+}
+
+void setPassword(const QSqlDatabase& db, const QString& name, const QString& password)
+{
+    Sql::exec(db, u"UPDATE users SET 用户密码 = ? WHERE lower(用户名称) = lower(?)"_s, {Passwords::hash(password), name});
+}
+
+} // namespace UserStore

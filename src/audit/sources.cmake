@@ -1,0 +1,1 @@
+target_sources(weightcore PRIVATE audit/UserStore.cpp)

@@ -1,0 +1,17 @@
+target_sources(weightcore PRIVATE
+    data/Catalogue.cpp
+    data/DataModule.cpp
+    data/DbError.cpp
+    data/Dialect.cpp
+    data/Gbk.cpp
+    data/IniFile.cpp
+    data/Passwords.cpp
+    data/Pinyin.cpp
+    data/ProgramFolderSetup.cpp
+    data/RecordLayout.cpp
+    data/Sql.cpp
+)
+target_sources(weightgui PRIVATE
+
+
+)

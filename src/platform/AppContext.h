@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class Clock;
+class DataModule;
+class Prompter;
+class SystemShell;
+
+/** Who is on duty; written by the login and log-off, read by every window that logs. */
+struct LoginState
+{
+    QString CurrentOperator;
+    QString CurrentImeName;
+};
+
+/**
+ * The services every window receives. The program builds it in main with the real implementations;
+ * tests build it with fakes. Nothing here is owned: the builder keeps the services alive.
+ */
+struct AppContext
+{
+    DataModule& dm;
+    Prompter& prompter;
+    Clock& clock;
+    SystemShell& shell;
+    LoginState login;
+};

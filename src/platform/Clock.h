@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDateTime>
+
+/** The current local date and time; tests set it. */
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+};
+
+class SystemClock final : public Clock
+{
+public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};

@@ -1,0 +1,291 @@
+#include "TestFolder.h"
+#include "data/Catalogue.h"
+#include "data/DbError.h"
+#include "data/Gbk.h"
+#include "data/IniFile.h"
+#include "data/Passwords.h"
+#include "data/Pinyin.h"
+#include "data/ProgramFolderSetup.h"
+#include "data/RecordLayout.h"
+#include "data/Settings.h"
+#include "data/Sql.h"
+
+#include <QFile>
+#include <QSqlRecord>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+class DataTest final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void newFolderHoldsTheCatalogue();
+    void newFolderHoldsDefaults();
+    void initRefusesToOverwrite();
+    void openReportsMissingAndBrokenFiles_data();
+    void openReportsMissingAndBrokenFiles();
+    void insertRowBindsAndConverts();
+    void insertRowRefusesTextInNumberColumn();
+    void queryScalarWithoutRowIsEmpty();
+    void writeLogKeepsEmptyContent();
+    void pinyinInitial_data();
+    void pinyinInitial();
+    void iniReadsAnySpellingAndDefaults();
+    void iniWritesGbkAndReadsUtf8();
+    void layoutTableFollowsRows();
+    void layoutProblems_data();
+    void layoutProblems();
+    void passwordsAreHashed();
+    void guardShowsDatabaseText();
+};
+
+void DataTest::newFolderHoldsTheCatalogue()
+{
+    TestFolder t;
+    for (const TableDef& table : Catalogue::tables()) {
+        const QSqlDatabase db = table.store == Store::Weighing ? t.dm().weightdatabase() : t.dm().Parameters();
+        const QList<ColumnInfo> columns = t.dm().dialect().columns(db, table.name);
+        QStringList names;
+        for (const ColumnInfo& c : columns)
+            names.append(c.name);
+        for (const ColumnDef& c : table.columns)
+            QVERIFY2(names.contains(c.name), qPrintable(table.name + u'.' + c.name));
+    }
+    QList<ColumnInfo> weight = t.dm().dialect().columns(t.dm().weightdatabase(), u"weight"_s);
+    QStringList names;
+    for (const ColumnInfo& c : weight)
+        names.append(c.name);
+    for (const QString& fixed : RecordLayout::fixedFields())
+        QVERIFY2(names.contains(fixed), qPrintable(fixed));
+    for (const QString& site : {u"品名"_s, u"单价"_s, u"金额"_s, u"发货方"_s, u"收货方"_s, u"承运方"_s, u"备注"_s})
+        QVERIFY2(names.contains(site), qPrintable(site));
+    QCOMPARE(names.first(), u"编号"_s);
+    // The searched columns carry indexes.
+    const QVariant indexes = Sql::scalar(t.dm().weightdatabase(),
+                                         u"SELECT count(*) FROM sqlite_master WHERE type='index' AND tbl_name='weight'"_s);
+    QCOMPARE(indexes.toInt(), 4);
+}
+
+void DataTest::newFolderHoldsDefaults()
+{
+    TestFolder t;
+    QCOMPARE(t.count(u"users"_s), 1);
+    QCOMPARE(t.dm().QueryScalar(u"SELECT 用户名称 FROM users"_s), u"admin"_s);
+    for (const QString& right : Catalogue::menuRights() + Catalogue::windowRights())
+        QCOMPARE(t.dm().QueryScalar(u"SELECT %1 FROM users"_s.arg(right)), u"1"_s);
+    QCOMPARE(Sql::scalar(t.dm().Parameters(), u"SELECT count(*) FROM Com_parameter WHERE 是否选择"_s).toInt(), 1);
+    QCOMPARE(t.count(u"Agio"_s), 1);
+    QCOMPARE(t.dm().QueryScalar(u"SELECT 折扣数值 FROM Agio"_s).toDouble(), 0.0);
+    QCOMPARE(t.count(u"structure"_s, u"项目名称 IN ('扣杂方式','扣重数') AND NOT 是否可见"_s), 2);
+    for (const QString& sub : {u"磅单"_s, u"backup"_s, u"Picture"_s, u"打铃音"_s})
+        QVERIFY2(QFileInfo(t.path(sub)).isDir(), qPrintable(sub));
+    IniFile ini(t.dm().iniPath());
+    QCOMPARE(ini.read(Option::CheckWidth(u"车号"_s)), 20);
+    QCOMPARE(ini.read(Option::CheckWidth(u"单价"_s)), 12);
+}
+
+void DataTest::initRefusesToOverwrite()
+{
+    TestFolder t;
+    t.dm().WriteLog(u"admin"_s, u"登录"_s, {});
+    const auto error = ProgramFolderSetup::create(t.folder());
+    QVERIFY(error.has_value());
+    QVERIFY(error->contains(u"Pcomm.dll"_s));
+    QCOMPARE(t.logActions(), QStringList{u"登录"_s});
+}
+
+void DataTest::openReportsMissingAndBrokenFiles_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("remove");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("no Para.wdv") << u"Para.wdv"_s << true << int(DataModule::OpenResult::MissingFile);
+    QTest::newRow("no Pcomm.dll") << u"Pcomm.dll"_s << true << int(DataModule::OpenResult::MissingFile);
+    QTest::newRow("damaged Para.wdv") << u"Para.wdv"_s << false << int(DataModule::OpenResult::CannotOpen);
+    QTest::newRow("damaged Pcomm.dll") << u"Pcomm.dll"_s << false << int(DataModule::OpenResult::CannotOpen);
+}
+
+void DataTest::openReportsMissingAndBrokenFiles()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, remove);
+    QFETCH(int, expected);
+    TestFolder t;
+    t.dm().close();
+    QFile::remove(t.path(file));
+    if (!remove) {
+        QFile damaged(t.path(file));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray(4096, 'x'));
+    }
+    DataModule dm(t.folder());
+    QCOMPARE(int(dm.open()), expected);
+}
+
+void DataTest::insertRowBindsAndConverts()
+{
+    TestFolder t;
+    t.dm().InsertRow(u"黑匣子数据"_s, u"重量"_s, {u" 32500.00 "_s});
+    QCOMPARE(t.dm().QueryScalar(u"SELECT 重量 FROM 黑匣子数据"_s).toDouble(), 32500.0);
+    QCOMPARE(t.dm().QueryScalar(u"SELECT typeof(重量) FROM 黑匣子数据"_s), u"real"_s);
+    QVERIFY(!t.dm().QueryScalar(u"SELECT 时间 FROM 黑匣子数据"_s).isEmpty());
+
+    t.dm().InsertRow(u" TareWeight"_s, u"车号,皮重,固定存皮,存皮人"_s, {u"苏A'1\"2"_s, u"15000"_s, u"1"_s, u"admin"_s});
+    QCOMPARE(t.dm().QueryScalar(u"SELECT 车号 FROM TareWeight WHERE 固定存皮"_s), u"苏A'1\"2"_s);
+}
+
+void DataTest::insertRowRefusesTextInNumberColumn()
+{
+    TestFolder t;
+    QVERIFY_THROWS_EXCEPTION(ConversionError, t.dm().InsertRow(u"黑匣子数据"_s, u"重量,操作人"_s, {u"abc"_s, u"x"_s}));
+    QVERIFY_THROWS_EXCEPTION(DbError, t.dm().InsertRow(u"黑匣子数据"_s, u"重量,没有"_s, {u"1"_s, u"x"_s}));
+    QCOMPARE(t.count(u"黑匣子数据"_s), 0);
+}
+
+void DataTest::queryScalarWithoutRowIsEmpty()
+{
+    TestFolder t;
+    QCOMPARE(t.dm().QueryScalar(u"SELECT 车号 FROM weight WHERE 编号 = ?"_s, {42}), QString());
+    QCOMPARE(t.dm().QueryScalar(u"SELECT max(编号) FROM weight"_s), QString());
+    QVERIFY_THROWS_EXCEPTION(DbError, t.dm().QueryScalar(u"SELECT nothing FROM nowhere"_s));
+}
+
+void DataTest::writeLogKeepsEmptyContent()
+{
+    TestFolder t;
+    t.dm().WriteLog(u"admin"_s, u"登录"_s, QString());
+    QCOMPARE(t.count(u"LogTab"_s, u"操作内容 = ''"_s), 1);
+}
+
+void DataTest::pinyinInitial_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QChar>("initial");
+    QTest::newRow("大") << u"大"_s << QChar(u'D');
+    QTest::newRow("ASCII A") << u"A"_s << QChar(u' ');
+    QTest::newRow("level 2 character 亍") << u"亍"_s << QChar(u' ');
+    QTest::newRow("啊 first of A") << u"啊"_s << QChar(u'A');
+    QTest::newRow("座 last of Z") << u"座"_s << QChar(u'Z');
+    QTest::newRow("苏") << u"苏"_s << QChar(u'S');
+    QTest::newRow("empty") << QString() << QChar(u' ');
+}
+
+void DataTest::pinyinInitial()
+{
+    QFETCH(QString, text);
+    QFETCH(QChar, initial);
+    QCOMPARE(PinyinInitial(text), initial);
+    QCOMPARE(toGbk(u"大"_s), QByteArray("\xB4\xF3"));
+}
+
+void DataTest::iniReadsAnySpellingAndDefaults()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Option.ini"_s);
+    {
+        IniFile ini(path);
+        QCOMPARE(ini.read(Option::SelectNum), 2000);
+        ini.writeString(u"picture"_s, u"Backdrop"_s, u"1"_s);
+        ini.writeString(u"ExitWindows"_s, u"time"_s, u"07:30:00"_s);
+        ini.writeString(u"黑匣子"_s, u"下限值"_s, u"abc"_s);
+        ini.writeString(u"IfPrint"_s, u"value"_s, u"0"_s);
+    }
+    IniFile ini(path);
+    QCOMPARE(ini.readBool(u"Picture"_s, u"backdrop"_s, false), true);
+    QCOMPARE(ini.readTime(u"ExitWindows"_s, u"Time"_s, QTime()), QTime(7, 30));
+    QCOMPARE(ini.read(Option::LowerLimit), 1000.0);
+    QCOMPARE(ini.readBool(u"IfPrint"_s, u"Value"_s, true), false);
+    QCOMPARE(ini.read(Option::CheckdataAtStation), true);
+    QCOMPARE(ini.read(Option::CheckdataInSettings), false);
+}
+
+void DataTest::iniWritesGbkAndReadsUtf8()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Option.ini"_s);
+    IniFile(path).write(Option::ApplicationCaption, u"测试磅房"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.contains(toGbk(u"测试磅房"_s)));
+    QVERIFY(!bytes.contains(u"测试磅房"_s.toUtf8()));
+    file.close();
+
+    QFile utf8(path);
+    QVERIFY(utf8.open(QIODevice::WriteOnly));
+    utf8.write(u"[application]\r\ncaption=东方磅房\r\n"_s.toUtf8());
+    utf8.close();
+    QCOMPARE(IniFile(path).read(Option::ApplicationCaption), u"东方磅房"_s);
+}
+
+void DataTest::layoutTableFollowsRows()
+{
+    const QList<StructureRow> rows{{1, u"编号"_s, u"Int"_s, u"4"_s, {}, true, {}, true, false},
+                                   {2, u"车号"_s, u"String"_s, u"20"_s, {}, false, {}, true, true},
+                                   {3, u"毛重"_s, u"float"_s, u"4"_s, {}, true, {}, true, false},
+                                   {4, u"毛重时间"_s, u"DATETIME"_s, u"8"_s, {}, true, {}, true, false}};
+    const QString sql = RecordLayout::createTableSql(rows, Dialect(), u"t"_s);
+    QCOMPARE(sql, u"CREATE TABLE t (\n\"编号\" INTEGER PRIMARY KEY AUTOINCREMENT,\n\"车号\" VARCHAR(20) NOT NULL,\n"
+                  "\"毛重\" DOUBLE DEFAULT 0 NULL,\n\"毛重时间\" DATETIME DEFAULT (datetime('now','localtime')) NULL)"_s);
+}
+
+void DataTest::layoutProblems_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("sound");
+    QTest::newRow("default") << 0 << QString() << QString() << true;
+    QTest::newRow("unknown type") << 3 << u"type"_s << u"Money"_s << false;
+    QTest::newRow("string without width") << 1 << u"width"_s << u""_s << false;
+    QTest::newRow("duplicate name") << 3 << u"name"_s << u"车号"_s << false;
+    QTest::newRow("name with quote") << 3 << u"name"_s << u"a'b"_s << false;
+    QTest::newRow("missing fixed field") << 1 << u"name"_s << u"车牌"_s << false;
+}
+
+void DataTest::layoutProblems()
+{
+    QFETCH(int, row);
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    QFETCH(bool, sound);
+    QList<StructureRow> rows = RecordLayout::defaultRows();
+    if (field == u"type"_s)
+        rows[row].type = value;
+    else if (field == u"width"_s)
+        rows[row].width = value;
+    else if (field == u"name"_s)
+        rows[row].name = value;
+    QCOMPARE(!RecordLayout::problem(rows).has_value(), sound);
+    QVERIFY(RecordLayout::problem(rows.mid(0, 1)).has_value());
+}
+
+void DataTest::passwordsAreHashed()
+{
+    TestFolder t;
+    const QString stored = t.dm().QueryScalar(u"SELECT 用户密码 FROM users WHERE 用户名称='admin'"_s);
+    QVERIFY(stored.startsWith(u"$argon2id$"_s));
+    QVERIFY(Passwords::verify(u"admin"_s, stored));
+    QVERIFY(!Passwords::verify(u"ADMIN"_s, stored));
+    QVERIFY(Passwords::verify(u"123456"_s, Passwords::newUserHash()));
+    QVERIFY(!Passwords::verify(u"123456"_s, u"123456"_s));
+}
+
+void DataTest::guardShowsDatabaseText()
+{
+    TestFolder t;
+    bool after = false;
+    QVERIFY(!guarded(t.prompter, [&] {
+        t.dm().QueryScalar(u"SELECT * FROM nowhere"_s);
+        after = true;
+    }));
+    QVERIFY(!after);
+    QCOMPARE(t.prompter.calls.size(), 1);
+    QCOMPARE(t.prompter.calls[0].kind, u"error"_s);
+    QVERIFY(t.prompter.calls[0].text.contains(u"nowhere"_s));
+}
+
+QTEST_GUILESS_MAIN(DataTest)
+#include "tst_data.moc"

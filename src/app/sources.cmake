@@ -1,1 +1,7 @@
-target_sources(weightcore PRIVATE app/MenuRights.cpp)
+target_sources(weightcore PRIVATE
+    app/MenuRights.cpp
+)
+target_sources(weightgui PRIVATE
+    app/MainWindow.cpp
+    app/MarqueeLabel.cpp
+)

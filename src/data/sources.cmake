@@ -12,6 +12,6 @@ target_sources(weightcore PRIVATE
     data/Sql.cpp
 )
 target_sources(weightgui PRIVATE
-
-
+    data/GridStyle.cpp
+    data/PersonalSettingsWindow.cpp
 )

@@ -1,0 +1,4 @@
+target_sources(weightgui PRIVATE
+    platform/QtPrompter.cpp
+    platform/DesktopShell.cpp
+)

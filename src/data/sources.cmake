@@ -10,6 +10,7 @@ target_sources(weightcore PRIVATE
     data/ProgramFolderSetup.cpp
     data/RecordLayout.cpp
     data/Sql.cpp
+    data/TableEditModel.cpp
 )
 target_sources(weightgui PRIVATE
     data/GridStyle.cpp

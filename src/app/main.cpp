@@ -1,1 +1,73 @@
-int main() { return 0; }
+// The program `weight`: runs the weighing-management program on a program folder, or makes a new one.
+#include "MainWindow.h"
+#include "StartUp.h"
+#include "data/DataModule.h"
+#include "data/ProgramFolderSetup.h"
+#include "platform/AppContext.h"
+#include "platform/Clock.h"
+#include "platform/DesktopShell.h"
+#include "platform/QtPrompter.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFontDatabase>
+#include <QTextStream>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+int initFolder(const QString& folder, const QString& port)
+{
+    QTextStream err(stderr);
+    const auto problem = ProgramFolderSetup::create(folder, {port});
+    if (problem) {
+        err << u"weight: "_s << *problem << Qt::endl;
+        return 1;
+    }
+    QTextStream(stdout) << u"程序目录已建立："_s << QDir(folder).absolutePath() << Qt::endl;
+    return 0;
+}
+
+void warnWithoutChineseFont(Prompter& prompter)
+{
+    if (QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty())
+        prompter.warning(u"系统中没有安装中文字体，界面文字将无法正常显示。请安装中文字体（例如文泉驿正黑）。"_s,
+                         u"提示"_s);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"Weight"_s);
+    QApplication::setApplicationDisplayName(u"Weight"_s);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"汽车衡称重管理系统"_s);
+    parser.addHelpOption();
+    const QCommandLineOption init(u"init"_s, u"Create a new program folder DIR and exit."_s, u"DIR"_s);
+    const QCommandLineOption folder(u"folder"_s, u"Run on the program folder DIR."_s, u"DIR"_s);
+    const QCommandLineOption port(u"port"_s, u"With --init: serial port of the selected indicator model."_s,
+                                  u"DEVICE"_s);
+    parser.addOptions({init, folder, port});
+    parser.process(app);
+
+    if (parser.isSet(init))
+        return initFolder(parser.value(init), parser.value(port));
+
+    QtPrompter prompter;
+    SystemClock clock;
+    DesktopShell shell;
+    DataModule dm(parser.isSet(folder) ? parser.value(folder) : QApplication::applicationDirPath());
+    if (!OpenDataModule(dm, prompter))
+        return 1;
+    warnWithoutChineseFont(prompter);
+
+    AppContext ctx{dm, prompter, clock, shell, {}};
+    MainWindow window(ctx);
+    window.showMaximized();
+    return app.exec();
+}

@@ -1,5 +1,6 @@
 target_sources(weightcore PRIVATE
     app/MenuRights.cpp
+    app/StartUp.cpp
 )
 target_sources(weightgui PRIVATE
     app/MainWindow.cpp

@@ -15,11 +15,33 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+
+/** A program named without a folder: looked up on the path; on Linux the desktop's own tools stand in. */
+bool startNamedProgram(const QString& name)
+{
+    QStringList candidates{name};
+#ifndef Q_OS_WIN
+    if (name.compare(u"calc.exe"_s, Qt::CaseInsensitive) == 0)
+        candidates = {u"gnome-calculator"_s, u"kcalc"_s, u"galculator"_s, u"mate-calc"_s, u"xcalc"_s};
+    else if (name.compare(u"notepad.exe"_s, Qt::CaseInsensitive) == 0)
+        candidates = {u"gedit"_s, u"gnome-text-editor"_s, u"kate"_s, u"mousepad"_s, u"pluma"_s, u"xed"_s};
+#endif
+    for (const QString& candidate : candidates) {
+        const QString program = QStandardPaths::findExecutable(candidate);
+        if (!program.isEmpty())
+            return QProcess::startDetached(program, {});
+    }
+    return false;
+}
+
+} // namespace
+
 bool DesktopShell::open(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        return false;
+        return !path.contains(u'/') && !path.contains(u'\\') && startNamedProgram(path);
     if (info.isExecutable() && !info.isDir())
         return QProcess::startDetached(info.absoluteFilePath(), {}, info.absolutePath());
     return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));

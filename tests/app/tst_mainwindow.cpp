@@ -1,0 +1,364 @@
+#include "TestFolder.h"
+#include "app/MainWindow.h"
+#include "app/MenuRights.h"
+#include "app/StartUp.h"
+#include "audit/LoginDialog.h"
+#include "data/Catalogue.h"
+#include "data/Gbk.h"
+#include "data/IniFile.h"
+#include "data/Settings.h"
+#include "data/Sql.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+/** Types into the login and presses Enter in the password box, as an operator does. */
+void typeLogin(LoginDialog& login, const QString& name, const QString& password)
+{
+    auto* users = login.findChild<QComboBox*>(u"ComboBox1"_s);
+    users->setEditText(name);
+    auto* edit = login.findChild<QLineEdit*>(u"Edit1"_s);
+    edit->clear();
+    QTest::keyClicks(edit, password);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+QStringList alwaysVisibleHandlers()
+{
+    QStringList handlers{u"N5"_s};
+    for (const MenuItemDef& item : MenuRights::items())
+        if (!item.caption.isEmpty() && item.right.isEmpty())
+            handlers.append(item.handler);
+    return handlers;
+}
+
+} // namespace
+
+class MainWindowTest final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startUpReportsDatabaseFiles_data();
+    void startUpReportsDatabaseFiles();
+    void loginOpensOnFirstUserWithFocusInPassword();
+    void loginWrongThenRight();
+    void loginMatchesNamesLiterally_data();
+    void loginMatchesNamesLiterally();
+    void shiftStart_data();
+    void shiftStart();
+    void menuHasEveryItemAndRight();
+    void logOffHidesExactlyTheGatedItems();
+    void userWithoutRightsSeesOnlyAlwaysVisibleItems();
+    void exitAsksAndLogsOnlyOnOk();
+    void loginQuitEndsProgramWithoutQuestion();
+    void switchUserLogsAndAppliesNewRights();
+    void restartPowerOffAndRestore();
+    void captionFromGbkSettings();
+};
+
+void MainWindowTest::startUpReportsDatabaseFiles_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("damaged");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no Para.wdv") << u"Para.wdv"_s << false << u"数据配置文件没有找到,系统初始化失败！"_s;
+    QTest::newRow("no Pcomm.dll") << u"Pcomm.dll"_s << false << u"数据配置文件没有找到,系统初始化失败！"_s;
+    QTest::newRow("damaged Pcomm.dll") << u"Pcomm.dll"_s << true << u"系统初始化失败！"_s;
+}
+
+void MainWindowTest::startUpReportsDatabaseFiles()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, damaged);
+    QFETCH(QString, message);
+    TestFolder t;
+    t.dm().close();
+    QFile::remove(t.path(file));
+    if (damaged) {
+        QFile f(t.path(file));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(2048, '\x7f'));
+    }
+    DataModule dm(t.folder());
+    QVERIFY(!OpenDataModule(dm, t.prompter));
+    QCOMPARE(t.prompter.calls.size(), 1);
+    QCOMPARE(t.prompter.calls[0].kind, u"error"_s);
+    QCOMPARE(t.prompter.calls[0].text, message);
+    QCOMPARE(t.prompter.calls[0].title, u"严重错误！"_s);
+}
+
+void MainWindowTest::loginOpensOnFirstUserWithFocusInPassword()
+{
+    TestFolder t;
+    t.addUser(u"张三"_s);
+    LoginDialog login(t.ctx());
+    login.show();
+    QVERIFY(QTest::qWaitForWindowActive(&login));
+    auto* users = login.findChild<QComboBox*>(u"ComboBox1"_s);
+    QCOMPARE(users->count(), 2);
+    QCOMPARE(users->currentText(), u"admin"_s);
+    QCOMPARE(QApplication::focusWidget(), login.findChild<QLineEdit*>(u"Edit1"_s));
+    QVERIFY(login.findChild<QRadioButton*>(u"RB2"_s)->isChecked());
+    QCOMPARE(login.windowTitle(), u"新用户登录"_s);
+    QVERIFY(login.findChild<QLabel*>(u"HintLabel"_s)->text().contains(u"123456"_s));
+}
+
+void MainWindowTest::loginWrongThenRight()
+{
+    TestFolder t;
+    LoginDialog login(t.ctx());
+    login.show();
+    QVERIFY(QTest::qWaitForWindowActive(&login));
+    typeLogin(login, u"admin"_s, u"wrong"_s);
+    QCOMPARE(t.prompter.calls.size(), 1);
+    QCOMPARE(t.prompter.calls[0].kind, u"warning"_s);
+    QCOMPARE(t.prompter.calls[0].title, u"警告"_s);
+    QVERIFY(t.prompter.calls[0].text.startsWith(u"您输入的用户名或密码不正确,请重新输入!\n"_s));
+    QVERIFY(t.prompter.calls[0].text.contains(u"admin"_s));
+    QVERIFY(login.isVisible());
+    QVERIFY(login.findChild<QLineEdit*>(u"Edit1"_s)->text().isEmpty());
+    QCOMPARE(t.logActions(), QStringList());
+
+    typeLogin(login, u"admin"_s, u"admin"_s);
+    QCOMPARE(login.result(), int(QDialog::Accepted));
+    QCOMPARE(t.ctx().login.CurrentOperator, u"admin"_s);
+    QCOMPARE(t.ctx().login.CurrentImeName, u"中文 (简体) - 智能 ABC"_s);
+    QCOMPARE(t.logActions(), QStringList{u"登录"_s});
+    QCOMPARE(t.dm().QueryScalar(u"SELECT 操作人 FROM LogTab"_s), u"admin"_s);
+    QVERIFY(login.rights().value(u"用户管理"_s));
+}
+
+void MainWindowTest::loginMatchesNamesLiterally_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("quote in name, typed") << u"o'brien"_s << u"123456"_s << true;
+    QTest::newRow("quote in password") << u"o'brien"_s << u"12'3456"_s << false;
+    QTest::newRow("injection attempt") << u"x' or '1'='1"_s << u"' or '1'='1"_s << false;
+    QTest::newRow("name in other case") << u"ADMIN"_s << u"admin"_s << true;
+    QTest::newRow("password in other case") << u"admin"_s << u"ADMIN"_s << false;
+}
+
+void MainWindowTest::loginMatchesNamesLiterally()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, password);
+    QFETCH(bool, accepted);
+    TestFolder t;
+    t.addUser(u"o'brien"_s);
+    LoginDialog login(t.ctx());
+    login.show();
+    typeLogin(login, name, password);
+    QCOMPARE(login.result() == QDialog::Accepted, accepted);
+    QCOMPARE(t.logActions().contains(u"登录"_s), accepted);
+    if (accepted)
+        QCOMPARE(t.ctx().login.CurrentOperator, name);
+}
+
+void MainWindowTest::shiftStart_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<bool>("startShift");
+    QTest::addColumn<QString>("starRec");
+    QTest::newRow("上班, empty weight") << 0 << true << u"1"_s;
+    QTest::newRow("上班, records up to 3") << 3 << true << u"4"_s;
+    QTest::newRow("继续 keeps the marker") << 3 << false << u"77"_s;
+}
+
+void MainWindowTest::shiftStart()
+{
+    QFETCH(int, records);
+    QFETCH(bool, startShift);
+    QFETCH(QString, starRec);
+    TestFolder t;
+    for (int i = 0; i < records; ++i)
+        Sql::exec(t.dm().weightdatabase(), u"INSERT INTO weight (车号) VALUES (?)"_s, {u"苏A0000%1"_s.arg(i)});
+    IniFile(t.dm().iniPath()).write(Option::ShiftStartRecord, u"77"_s);
+    t.clock.current = QDateTime(QDate(2026, 12, 11), QTime(7, 5, 9));
+    LoginDialog login(t.ctx());
+    login.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&login));
+    auto* radio = login.findChild<QRadioButton*>(startShift ? u"RB1"_s : u"RB2"_s);
+    QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(8, radio->height() / 2));
+    QVERIFY(radio->isChecked());
+    typeLogin(login, u"admin"_s, u"admin"_s);
+    QCOMPARE(login.result(), int(QDialog::Accepted));
+    const IniFile ini(t.dm().iniPath());
+    QCOMPARE(ini.readString(u"Weight"_s, u"StarRec"_s, {}), starRec);
+    QCOMPARE(ini.read(Option::ShiftStartTime), startShift ? u"2026-12-11 07:05:09"_s : QString());
+}
+
+void MainWindowTest::menuHasEveryItemAndRight()
+{
+    TestFolder t;
+    MainWindow w(t.ctx());
+    int gated = 0;
+    for (const MenuItemDef& item : MenuRights::items()) {
+        if (item.caption.isEmpty())
+            continue;
+        QAction* action = w.action(item.handler);
+        QVERIFY2(action, qPrintable(item.handler));
+        QCOMPARE(action->text(), item.caption);
+        if (!item.right.isEmpty()) {
+            ++gated;
+            QVERIFY2(Catalogue::menuRights().contains(item.right), qPrintable(item.right));
+        }
+    }
+    QCOMPARE(gated, 24);
+    QCOMPARE(w.action(u"N5"_s)->text(), u"【退出系统】"_s);
+    QCOMPARE(w.windowTitle(), Option::DefaultCaption);
+    QCOMPARE(w.findChild<QWidget*>(u"RzMarqueeStatus1"_s)->toolTip(), MainWindow::FirstMarquee);
+    QCOMPARE(w.findChild<QLabel*>(u"RzFieldStatus2"_s)->text(), QString());
+}
+
+void MainWindowTest::logOffHidesExactlyTheGatedItems()
+{
+    TestFolder t;
+    MainWindow w(t.ctx());
+    QMap<QString, bool> all;
+    for (const QString& right : Catalogue::menuRights())
+        all.insert(right, true);
+    w.applyLogin(all);
+    QTest::qWait(0);
+    w.action(u"N53"_s)->trigger();
+    const QStringList always = alwaysVisibleHandlers();
+    int hidden = 0;
+    for (const MenuItemDef& item : MenuRights::items()) {
+        if (item.caption.isEmpty())
+            continue;
+        const bool visible = w.action(item.handler)->isVisible();
+        QCOMPARE(visible, always.contains(item.handler));
+        hidden += visible ? 0 : 1;
+    }
+    QCOMPARE(hidden, 24);
+    QCOMPARE(w.findChild<QLabel*>(u"RzFieldStatus2"_s)->text(), u"当前值班员:无"_s);
+    QCOMPARE(t.ctx().login.CurrentOperator, u"无"_s);
+    QCOMPARE(t.dm().QueryScalar(u"SELECT 操作人 || '/' || 操作类型 FROM LogTab"_s), u"无/注销用户"_s);
+}
+
+void MainWindowTest::userWithoutRightsSeesOnlyAlwaysVisibleItems()
+{
+    TestFolder t;
+    t.addUser(u"过磅员"_s);
+    MainWindow w(t.ctx());
+    LoginDialog login(t.ctx(), &w);
+    login.show();
+    typeLogin(login, u"过磅员"_s, u"123456"_s);
+    QCOMPARE(login.result(), int(QDialog::Accepted));
+    w.applyLogin(login.rights());
+    const QStringList always = alwaysVisibleHandlers();
+    for (const MenuItemDef& item : MenuRights::items())
+        if (!item.caption.isEmpty())
+            QCOMPARE(w.action(item.handler)->isVisible(), always.contains(item.handler));
+    QCOMPARE(w.findChild<QLabel*>(u"RzFieldStatus2"_s)->text(), u"当前值班员:过磅员"_s);
+}
+
+void MainWindowTest::exitAsksAndLogsOnlyOnOk()
+{
+    TestFolder t;
+    MainWindow w(t.ctx());
+    w.setAttribute(Qt::WA_DontShowOnScreen);
+    w.Timer1.stop();
+    t.prompter.answers.enqueue(false);
+    QVERIFY(!w.close());
+    QCOMPARE(t.prompter.calls.size(), 1);
+    QCOMPARE(t.prompter.calls[0].kind, u"confirm"_s);
+    QCOMPARE(t.prompter.calls[0].text, u"您确实要退出本系统吗？"_s);
+    QCOMPARE(t.prompter.calls[0].title, u"提示！"_s);
+    QCOMPARE(t.logActions(), QStringList());
+
+    t.prompter.answers.enqueue(true);
+    w.action(u"N5"_s)->trigger();
+    QCOMPARE(t.logActions(), QStringList{u"退出"_s});
+}
+
+void MainWindowTest::loginQuitEndsProgramWithoutQuestion()
+{
+    TestFolder t;
+    MainWindow w(t.ctx());
+    QTimer::singleShot(0, &w, [] {
+        auto* login = qobject_cast<LoginDialog*>(QApplication::activeModalWidget());
+        QVERIFY(login);
+        QTest::mouseClick(login->findChild<QPushButton*>(u"RzBitBtn2"_s), Qt::LeftButton);
+    });
+    w.FormShow();
+    QCOMPARE(t.shell.endCount, 1);
+    QVERIFY(!w.Timer1.isActive());
+    w.close();
+    QCOMPARE(t.prompter.calls.size(), 0);
+    QCOMPARE(t.logActions(), QStringList());
+}
+
+void MainWindowTest::switchUserLogsAndAppliesNewRights()
+{
+    TestFolder t;
+    t.addUser(u"李四"_s, {u"称重过磅"_s});
+    MainWindow w(t.ctx());
+    QTimer::singleShot(0, &w, [] {
+        auto* login = qobject_cast<LoginDialog*>(QApplication::activeModalWidget());
+        QVERIFY(login);
+        typeLogin(*login, u"admin"_s, u"admin"_s);
+    });
+    w.FormShow();
+    QVERIFY(w.Timer1.isActive());
+    QVERIFY(w.action(u"N26"_s)->isVisible());
+
+    QTimer::singleShot(0, &w, [] {
+        auto* login = qobject_cast<LoginDialog*>(QApplication::activeModalWidget());
+        QVERIFY(login);
+        typeLogin(*login, u"李四"_s, u"123456"_s);
+    });
+    w.action(u"N15"_s)->trigger();
+    QCOMPARE(t.logActions(), (QStringList{u"登录"_s, u"切换用户"_s, u"登录"_s}));
+    QCOMPARE(t.ctx().login.CurrentOperator, u"李四"_s);
+    QVERIFY(!w.action(u"N26"_s)->isVisible());
+    QVERIFY(w.action(u"N19"_s)->isVisible());
+    QCOMPARE(t.shell.endCount, 0);
+    w.Timer1.stop();
+}
+
+void MainWindowTest::restartPowerOffAndRestore()
+{
+    TestFolder t;
+    MainWindow w(t.ctx());
+    w.action(u"N50"_s)->trigger();
+    w.action(u"N51"_s)->trigger();
+    QCOMPARE(t.shell.shutdowns, (QStringList{u"reboot"_s, u"poweroff"_s}));
+    QCOMPARE(t.logActions(), (QStringList{u"重新启动"_s, u"关机"_s}));
+
+    t.shell.openSucceeds = false;
+    w.action(u"N3"_s)->trigger();
+    QCOMPARE(t.prompter.lastText(), u"缺少配置文件“Restore.exe”！"_s);
+    QCOMPARE(t.shell.endCount, 1);
+    QVERIFY(w.close());
+    QCOMPARE(t.prompter.textsOf(u"confirm"_s), QStringList());
+    QCOMPARE(t.logActions().size(), 2);
+}
+
+void MainWindowTest::captionFromGbkSettings()
+{
+    TestFolder t;
+    QFile ini(t.dm().iniPath());
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write(toGbk(u"[Application]\r\nCaption=东风磅房称重系统\r\n"_s));
+    ini.close();
+    MainWindow w(t.ctx());
+    QCOMPARE(w.windowTitle(), u"东风磅房称重系统"_s);
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"

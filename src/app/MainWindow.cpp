@@ -3,6 +3,9 @@
 #include "MarqueeLabel.h"
 #include "MenuRights.h"
 #include "audit/LoginDialog.h"
+#include "audit/PasswordWindow.h"
+#include "audit/UserManagementWindow.h"
+#include "data/PersonalSettingsWindow.h"
 #include "data/DataModule.h"
 #include "data/DbError.h"
 #include "data/IniFile.h"
@@ -257,14 +260,24 @@ void MainWindow::N5Click()
 
 void MainWindow::N26Click()
 {
+    UserManagementWindow window(m_ctx, this);
+    window.exec();
 }
 
 void MainWindow::N18Click()
 {
+    PasswordWindow window(m_ctx, this);
+    window.exec();
 }
 
 void MainWindow::N17Click()
 {
+    PersonalSettingsWindow window(m_ctx, this);
+    connect(&window, &PersonalSettingsWindow::shutdownScheduleChanged, this, [this](bool enabled, QTime time) {
+        ShutdownEnabled = enabled;
+        ShutdownTime = time;
+    });
+    window.exec();
 }
 
 void MainWindow::N3Click()

@@ -58,7 +58,11 @@ QString nextShiftStart(const QSqlDatabase& db)
 
 void setPassword(const QSqlDatabase& db, const QString& name, const QString& password)
 {
-    Sql::exec(db, u"UPDATE users SET 用户密码 = ? WHERE lower(用户名称) = lower(?)"_s, {Passwords::hash(password), name});
+    const QString hash = Passwords::hash(password);
+    // The exact name first, so two old names that differ only in letter case keep their own passwords.
+    QSqlQuery exact = Sql::exec(db, u"UPDATE users SET 用户密码 = ? WHERE 用户名称 = ?"_s, {hash, name});
+    if (exact.numRowsAffected() == 0)
+        Sql::exec(db, u"UPDATE users SET 用户密码 = ? WHERE lower(用户名称) = lower(?)"_s, {hash, name});
 }
 
 } // namespace UserStore

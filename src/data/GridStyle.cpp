@@ -20,6 +20,8 @@ QString fieldName(const QTableView* grid, int column)
 
 void StyleGrid(QTableView* grid)
 {
+    // Without an indicator first, enabling sorting would sort the rows by column 0, descending.
+    grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     grid->setSortingEnabled(true);
     grid->horizontalHeader()->setSectionsClickable(true);
     grid->horizontalHeader()->setSortIndicatorShown(true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QTime>
 
@@ -52,6 +53,15 @@ inline TextSetting PicturePath(const QString& folder)
     return {QStringLiteral("Picture"), QStringLiteral("path"), folder + QStringLiteral("/Picture/Image1280-1024-1.jpg")};
 }
 inline const IntSetting BackdropColor{QStringLiteral("picture"), QStringLiteral("backdropcolor"), 15714723};
+/** Colours are stored as the integer 0x00BBGGRR (red in the low byte). */
+inline QColor colorFromValue(int bgr)
+{
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+inline int colorValue(const QColor& color)
+{
+    return color.red() | (color.green() << 8) | (color.blue() << 16);
+}
 
 // Schedule
 inline const BoolSetting ShutdownEnabled{QStringLiteral("ExitWindows"), QStringLiteral("IfExit"), false};

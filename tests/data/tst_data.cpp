@@ -9,6 +9,9 @@
 #include "data/RecordLayout.h"
 #include "data/Settings.h"
 #include "data/Sql.h"
+#include "data/TableEditModel.h"
+
+#include <QSignalSpy>
 
 #include <QFile>
 #include <QSqlRecord>
@@ -39,6 +42,7 @@ private Q_SLOTS:
     void layoutProblems();
     void passwordsAreHashed();
     void guardShowsDatabaseText();
+    void tableEditModelPostsAndRefuses();
 };
 
 void DataTest::newFolderHoldsTheCatalogue()
@@ -285,6 +289,40 @@ void DataTest::guardShowsDatabaseText()
     QCOMPARE(t.prompter.calls.size(), 1);
     QCOMPARE(t.prompter.calls[0].kind, u"error"_s);
     QVERIFY(t.prompter.calls[0].text.contains(u"nowhere"_s));
+}
+
+void DataTest::tableEditModelPostsAndRefuses()
+{
+    TestFolder t;
+    TableEditModel model(t.dm().weightdatabase(), t.dm().dialect(), u"UnitPrice"_s, u"编号"_s);
+    model.load({u"品名"_s, u"单价"_s, u"是否执行"_s}, {}, {}, u"编号"_s);
+    QSignalSpy failures(&model, &TableEditModel::postFailed);
+
+    // An appended row writes only what was set; the table's defaults fill the rest.
+    int row = model.appendRow();
+    QVERIFY(model.setData(model.index(row, 0), u"黄沙'中"_s, Qt::EditRole));
+    model.post();
+    QCOMPARE(t.dm().QueryScalar(u"SELECT 品名 || '/' || 单价 FROM UnitPrice"_s), u"黄沙'中/0.0"_s);
+
+    // A text in a number column is refused and the row stays in edit until cancelled.
+    QVERIFY(model.setData(model.index(row, 1), u"十元"_s, Qt::EditRole));
+    QVERIFY_THROWS_EXCEPTION(ConversionError, model.post());
+    QVERIFY(model.isEditing());
+    model.cancel();
+    QCOMPARE(model.data(model.index(row, 1), Qt::DisplayRole).toDouble(), 0.0);
+
+    // Editing another row posts the first; a failing automatic post is discarded and reported.
+    row = model.appendRow();
+    model.setData(model.index(row, 0), u"石子"_s, Qt::EditRole);
+    model.setData(model.index(row, 1), u"abc"_s, Qt::EditRole);
+    model.setData(model.index(0, 2), Qt::Checked, Qt::CheckStateRole);
+    QCOMPARE(failures.size(), 1);
+    QCOMPARE(model.rowCount(), 1);
+    model.post();
+    QCOMPARE(t.count(u"UnitPrice"_s, u"是否执行"_s), 1);
+
+    model.deleteRow(0);
+    QCOMPARE(t.count(u"UnitPrice"_s), 0);
 }
 
 QTEST_GUILESS_MAIN(DataTest)

@@ -12,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFontDatabase>
+#include <QScreen>
 #include <QTextStream>
 
 using namespace Qt::Literals::StringLiterals;
@@ -37,14 +38,15 @@ void warnWithoutChineseFont(Prompter& prompter)
                          u"提示"_s);
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+struct Arguments
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(u"Weight"_s);
-    QApplication::setApplicationDisplayName(u"Weight"_s);
+    bool init = false;
+    QString folder;
+    QString port;
+};
 
+Arguments parseArguments(const QCoreApplication& app)
+{
     QCommandLineParser parser;
     parser.setApplicationDescription(u"汽车衡称重管理系统"_s);
     parser.addHelpOption();
@@ -54,20 +56,47 @@ int main(int argc, char* argv[])
                                   u"DEVICE"_s);
     parser.addOptions({init, folder, port});
     parser.process(app);
-
     if (parser.isSet(init))
-        return initFolder(parser.value(init), parser.value(port));
+        return {true, parser.value(init), parser.value(port)};
+    return {false, parser.isSet(folder) ? parser.value(folder) : QCoreApplication::applicationDirPath(), {}};
+}
+
+bool wantsInit(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]).startsWith("--init"))
+            return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // Making a program folder needs no display, so it runs without the widget application.
+    if (wantsInit(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        const Arguments args = parseArguments(app);
+        return initFolder(args.folder, args.port);
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(u"Weight"_s);
+    QApplication::setApplicationDisplayName(u"Weight"_s);
+    const Arguments args = parseArguments(app);
 
     QtPrompter prompter;
     SystemClock clock;
     DesktopShell shell;
-    DataModule dm(parser.isSet(folder) ? parser.value(folder) : QApplication::applicationDirPath());
+    DataModule dm(args.folder);
     if (!OpenDataModule(dm, prompter))
         return 1;
     warnWithoutChineseFont(prompter);
 
     AppContext ctx{dm, prompter, clock, shell, {}};
     MainWindow window(ctx);
+    // Without a window manager "maximised" means nothing; start at the screen's size either way.
+    window.resize(window.screen()->availableGeometry().size());
     window.showMaximized();
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "DbError.h"
 
 #include "platform/Prompter.h"
+#include "platform/SerialLine.h"
 
 bool guarded(Prompter& prompter, const std::function<void()>& handler)
 {
@@ -10,6 +11,8 @@ bool guarded(Prompter& prompter, const std::function<void()>& handler)
     } catch (const DbError& e) {
         prompter.error(e.text());
     } catch (const ConversionError& e) {
+        prompter.error(e.text());
+    } catch (const SerialError& e) {
         prompter.error(e.text());
     }
     return false;

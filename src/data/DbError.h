@@ -29,7 +29,7 @@ private:
 };
 
 /**
- * Runs a user-triggered handler; a DbError or ConversionError stops it and is shown in the standard
- * error box. Returns false when the handler was stopped that way.
+ * Runs a user-triggered handler; a DbError, ConversionError or SerialError stops it and is shown in the
+ * standard error box. Returns false when the handler was stopped that way.
  */
 bool guarded(Prompter& prompter, const std::function<void()>& handler);

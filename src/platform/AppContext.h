@@ -1,6 +1,10 @@
 #pragma once
 
+#include "SerialLine.h"
+
 #include <QString>
+#include <functional>
+#include <memory>
 
 class Clock;
 class DataModule;
@@ -25,4 +29,6 @@ struct AppContext
     Clock& clock;
     SystemShell& shell;
     LoginState login;
+    /** Makes a serial line for a window that talks to the indicator; the window owns the line. */
+    std::function<std::unique_ptr<SerialLine>()> makeSerialLine = makeSystemSerialLine;
 };

@@ -1,5 +1,7 @@
 #include "TestFolder.h"
 
+#include "FakeSerialLine.h"
+
 #include "data/ProgramFolderSetup.h"
 #include "data/Sql.h"
 
@@ -48,6 +50,7 @@ TestFolder::TestFolder()
     if (m_dm->open() != DataModule::OpenResult::Ok)
         qFatal("cannot open the test program folder: %s", qPrintable(m_dm->lastOpenError()));
     m_ctx.reset(new AppContext{*m_dm, prompter, clock, shell, {}});
+    m_ctx->makeSerialLine = [] { return std::make_unique<FakeSerialLine>(); };
     m_ctx->login.CurrentOperator = u"admin"_s;
 }
 

@@ -1,0 +1,120 @@
+#include "IndicatorReader.h"
+
+#include "data/DataModule.h"
+#include "data/DbError.h"
+#include "data/IniFile.h"
+#include "data/Settings.h"
+#include "platform/AppContext.h"
+#include "platform/Prompter.h"
+#include "platform/SerialLine.h"
+
+#include <cmath>
+
+using namespace Qt::Literals::StringLiterals;
+
+IndicatorReader::IndicatorReader(AppContext& ctx, QObject* parent)
+    : QObject(parent), m_ctx(ctx), m_Comm1(ctx.makeSerialLine()),
+      m_kilograms(IniFile(ctx.dm.iniPath()).read(Option::UnitKilograms)),
+      m_blackBox(ctx.dm, IniFile(ctx.dm.iniPath()).read(Option::LowerLimit))
+{
+    connect(m_Comm1.get(), &SerialLine::chunkReceived, this, &IndicatorReader::Comm1ReceiveData);
+}
+
+IndicatorReader::~IndicatorReader()
+{
+    m_Comm1->close();
+}
+
+QString IndicatorReader::unitLabel() const
+{
+    return m_kilograms ? u"kg"_s : u"t"_s;
+}
+
+bool IndicatorReader::LoadIndicatorSettings()
+{
+    const std::optional<IndicatorModel> model = IndicatorModels::selected(m_ctx.dm.Parameters());
+    if (!model) {
+        m_ctx.prompter.warning(NoModelMessage, NoModelTitle);
+        return false;
+    }
+    useModel(*model);
+    return true;
+}
+
+void IndicatorReader::useModel(const IndicatorModel& model)
+{
+    const LineSettings settings = model.stationLineSettings();
+    m_settings = settings;
+    m_frame = model.frameParameters();
+    m_hasModel = true;
+}
+
+bool IndicatorReader::OpenPort()
+{
+    if (!m_hasModel)
+        return false;
+    try {
+        m_Comm1->open(m_settings);
+    } catch (const SerialError& e) {
+        m_ctx.prompter.error(e.text());
+        return false;
+    }
+    return true;
+}
+
+void IndicatorReader::ClosePort()
+{
+    m_Comm1->close();
+}
+
+void IndicatorReader::Comm1ReceiveData(const QByteArray& chunk)
+{
+    if (!m_hasModel)
+        return;
+    const std::optional<double> weight = FrameRule::read(chunk, m_history, m_frame);
+    if (weight) {
+        showWeight(*weight / (m_kilograms ? 1.0 : 1000.0));
+        UpdateStableLamp(m_live);
+        blackBoxStep();
+    }
+    Q_EMIT chunkHandled(weight.has_value());
+}
+
+void IndicatorReader::showWeight(double weight)
+{
+    // The display shows whole units, and everything else reads the weight back from the display.
+    double shown = std::round(weight);
+    if (shown == 0)
+        shown = 0; // no "-0"
+    m_live = shown;
+    m_liveText = QString::number(shown, 'f', 0);
+}
+
+void IndicatorReader::UpdateStableLamp(double weight)
+{
+    m_readings[0] = m_readings[1];
+    m_readings[1] = m_readings[2];
+    m_readings[2] = weight;
+    m_stable = m_readings[0] == m_readings[1] && m_readings[1] == m_readings[2];
+}
+
+void IndicatorReader::blackBoxStep()
+{
+    std::optional<double> recorded;
+    try {
+        recorded = m_blackBox.step(m_live, m_ctx.login.CurrentOperator);
+    } catch (const DbError& e) {
+        // The peak stays for the next try; one message per load, not one per chunk.
+        if (!std::exchange(m_insertFailureShown, true))
+            m_ctx.prompter.error(e.text());
+        return;
+    } catch (const ConversionError& e) {
+        if (!std::exchange(m_insertFailureShown, true))
+            m_ctx.prompter.error(e.text());
+        return;
+    }
+    if (recorded) {
+        m_insertFailureShown = false;
+        Q_EMIT loadLeft(*recorded);
+    }
+}

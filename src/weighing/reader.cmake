@@ -1,0 +1,4 @@
+target_sources(weightcore PRIVATE
+    weighing/BlackBox.cpp
+    weighing/IndicatorReader.cpp
+)

@@ -1,0 +1,5 @@
+#include "IndicatorTest.h"
+
+#include <QTest>
+
+QTEST_MAIN(IndicatorTest)

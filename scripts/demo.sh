@@ -1,9 +1,20 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, creates the demo program folder ./demo (once) and starts the program on it.
+# Installs what is needed, builds, starts the indicator simulator, makes the demo program folder ./demo
+# (once; its selected indicator model follows the simulator's device on every start) and runs the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh
 demo="${DEMO_FOLDER:-demo}"
-[ -f "$demo/Pcomm.dll" ] || ./build/weight --init "$demo"
-exec ./build/weight --folder "$demo"
+
+coproc SIM { exec ./build/indicator-sim --demo; }
+trap 'kill "$SIM_PID" 2>/dev/null || true' EXIT
+read -r device <&"${SIM[0]}"
+echo "indicator simulator on $device"
+
+if [ -f "$demo/Pcomm.dll" ]; then
+    sqlite3 "$demo/Para.wdv" "UPDATE Com_parameter SET Commname = '$device' WHERE 是否选择"
+else
+    ./build/weight --init "$demo" --port "$device"
+fi
+./build/weight --folder "$demo"

@@ -6,6 +6,10 @@
 #include "audit/PasswordWindow.h"
 #include "audit/UserManagementWindow.h"
 #include "data/PersonalSettingsWindow.h"
+#include "indicator/CommunicationSetupWindow.h"
+#include "records/FieldDesignerWindow.h"
+#include "weighing/DeductionWindow.h"
+#include "weighing/MasterDataWindows.h"
 #include "data/DataModule.h"
 #include "data/DbError.h"
 #include "data/IniFile.h"
@@ -105,6 +109,8 @@ void MainWindow::connectHandlers()
         {u"N18", &MainWindow::N18Click}, {u"N17", &MainWindow::N17Click}, {u"N42", &MainWindow::N42Click},
         {u"N48", &MainWindow::N48Click}, {u"N52", &MainWindow::N52Click}, {u"N39", &MainWindow::N39Click},
         {u"N40", &MainWindow::N40Click}, {u"N13", &MainWindow::N13Click}, {u"N5", &MainWindow::N5Click},
+        {u"N36", &MainWindow::N36Click}, {u"N16", &MainWindow::N16Click}, {u"N21", &MainWindow::N21Click},
+        {u"N22", &MainWindow::N22Click}, {u"N33", &MainWindow::N33Click},
     };
     for (const auto& [name, slot] : handlers)
         connect(m_actions.value(QString::fromUtf16(name)), &QAction::triggered, this, slot);
@@ -260,14 +266,12 @@ void MainWindow::N5Click()
 
 void MainWindow::N26Click()
 {
-    UserManagementWindow window(m_ctx, this);
-    window.exec();
+    openModal<UserManagementWindow>();
 }
 
 void MainWindow::N18Click()
 {
-    PasswordWindow window(m_ctx, this);
-    window.exec();
+    openModal<PasswordWindow>();
 }
 
 void MainWindow::N17Click()
@@ -278,6 +282,38 @@ void MainWindow::N17Click()
         ShutdownTime = time;
     });
     window.exec();
+}
+
+template <typename Window>
+void MainWindow::openModal()
+{
+    Window window(m_ctx, this);
+    window.exec();
+}
+
+void MainWindow::N16Click()
+{
+    openModal<TareWeightWindow>();
+}
+
+void MainWindow::N21Click()
+{
+    openModal<UnitPriceWindow>();
+}
+
+void MainWindow::N22Click()
+{
+    openModal<DeductionWindow>();
+}
+
+void MainWindow::N33Click()
+{
+    openModal<FieldDesignerWindow>();
+}
+
+void MainWindow::N36Click()
+{
+    openModal<CommunicationSetupWindow>();
 }
 
 void MainWindow::N3Click()

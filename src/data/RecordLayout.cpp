@@ -87,6 +87,10 @@ std::optional<QString> problem(const QList<StructureRow>& rows)
 {
     if (rows.size() < 2)
         return u"称重项目至少需要两行（编号和一个项目）"_s;
+    // The first row stands for the record number column, which the rebuild always makes itself.
+    if (rows.first().name.trimmed() != u"编号"_s)
+        return u"编号最小的第一行（编号为 %1 的项目“%2”）必须是系统关键项目“编号”"_s.arg(rows.first().number)
+            .arg(rows.first().name);
     QSet<QString> seen;
     for (const StructureRow& row : rows) {
         const QString where = u"编号为 %1 的项目“%2”"_s.arg(row.number).arg(row.name);
@@ -105,6 +109,9 @@ std::optional<QString> problem(const QList<StructureRow>& rows)
             if (!ok || width <= 0)
                 return where + u"是 String 类型，必须填写项目宽度"_s;
         }
+        // Computed columns cannot take the values the weighing station writes into every field.
+        if (!row.formula.trimmed().isEmpty())
+            return where + u"填写了计算公式“%1”。本系统不支持计算公式，请先清除该项目的计算公式"_s.arg(row.formula);
     }
     for (const QString& fixed : fixedFields())
         if (!seen.contains(fixed.toLower()))

@@ -28,8 +28,9 @@ const QStringList& fixedFields();
 QList<StructureRow> defaultRows();
 
 /**
- * Checks rows (in 编号 order) before they replace the weighing table: at least two rows, a known type and
- * a valid unique name on every row, a whole-number width for every String, the fixed fields present.
+ * Checks rows (in 编号 order) before they replace the weighing table: at least two rows, the first row
+ * named 编号, a known type and a valid unique name on every row, a whole-number width for every String,
+ * no formula (computed columns are not supported), the fixed fields present.
  * Returns the message that names the wrong row, or nothing when the rows are sound.
  */
 std::optional<QString> problem(const QList<StructureRow>& rows);

@@ -135,6 +135,11 @@ void TableEditModel::post()
         row.key = keyColumn >= 0 && !row.values[keyColumn].isNull()
                       ? row.values[keyColumn]
                       : Sql::scalar(m_db, u"SELECT max(%1) FROM %2"_s.arg(m_dialect.quote(m_keyColumn), m_table));
+        // A key the database numbered is shown, and later updates of the row find it by it.
+        if (keyColumn >= 0 && row.values[keyColumn].isNull()) {
+            row.values[keyColumn] = row.key;
+            Q_EMIT dataChanged(index(m_editRow, keyColumn), index(m_editRow, keyColumn));
+        }
         row.isNew = false;
     } else if (!names.isEmpty()) {
         QStringList sets;

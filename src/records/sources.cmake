@@ -1,0 +1,6 @@
+target_sources(weightcore PRIVATE
+    records/FieldDesigner.cpp
+)
+target_sources(weightgui PRIVATE
+    records/FieldDesignerWindow.cpp
+)

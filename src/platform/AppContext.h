@@ -9,7 +9,9 @@
 class Clock;
 class DataModule;
 class Prompter;
+class Sound;
 class SystemShell;
+class TicketPrinter;
 
 /** Who is on duty; written by the login and log-off, read by every window that logs. */
 struct LoginState
@@ -28,6 +30,8 @@ struct AppContext
     Prompter& prompter;
     Clock& clock;
     SystemShell& shell;
+    Sound& sound;
+    TicketPrinter& ticketPrinter;
     LoginState login;
     /** Makes a serial line for a window that talks to the indicator; the window owns the line. */
     std::function<std::unique_ptr<SerialLine>()> makeSerialLine = makeSystemSerialLine;

@@ -2,7 +2,9 @@
 
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
+#include "platform/Sound.h"
 #include "platform/SystemShell.h"
+#include "platform/TicketPrinter.h"
 
 #include <QList>
 #include <QQueue>
@@ -79,4 +81,25 @@ public:
     QStringList shutdowns;
     QVariant autorun = QStringLiteral("unset");
     int endCount = 0;
+};
+
+/** Records every sound played. */
+class FakeSound final : public Sound
+{
+public:
+    void play(const QString& wavFile) override { played.append(wavFile); }
+    QStringList played;
+};
+
+/** Records every ticket asked for; answers with `result`. */
+class FakeTicketPrinter final : public TicketPrinter
+{
+public:
+    TicketResult PrintTicket(const QString& recordNumber) override
+    {
+        printed.append(recordNumber);
+        return result;
+    }
+    QStringList printed;
+    TicketResult result{true, QStringLiteral("fake printer"), {}};
 };

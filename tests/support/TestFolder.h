@@ -23,6 +23,8 @@ public:
     FakePrompter prompter;
     FakeClock clock;
     FakeShell shell;
+    FakeSound sound;
+    FakeTicketPrinter ticketPrinter;
 
     /** Number of rows of a table, or of a SELECT count(*) condition. */
     int count(const QString& table, const QString& where = QString());

@@ -9,6 +9,8 @@
 
 #include "data/DataModule.h"
 #include "data/DbError.h"
+#include "platform/Sound.h"
+#include "platform/TicketPrinter.h"
 #include "platform/AppContext.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
@@ -76,6 +78,19 @@ public:
     bool capsLockOn() const override { return false; }
     void endProgram() override { QCoreApplication::quit(); }
     QString programFile() const override { return QCoreApplication::applicationFilePath(); }
+};
+
+/** The tool rings no bell and prints no ticket. */
+class NoSound final : public Sound
+{
+public:
+    void play(const QString&) override {}
+};
+
+class NoTicketPrinter final : public TicketPrinter
+{
+public:
+    TicketResult PrintTicket(const QString&) override { return {false, {}, u"no printing here"_s}; }
 };
 
 int signalPipe[2] = {-1, -1};
@@ -169,7 +184,9 @@ int main(int argc, char* argv[])
     ConsolePrompter prompter;
     SystemClock clock;
     NoShell shell;
-    AppContext ctx{dm, prompter, clock, shell, {}};
+    NoSound sound;
+    NoTicketPrinter printer;
+    AppContext ctx{dm, prompter, clock, shell, sound, printer, {}};
     ctx.login.CurrentOperator = u"weight-indicator"_s;
 
     IndicatorReader reader(ctx);

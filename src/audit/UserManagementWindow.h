@@ -5,10 +5,8 @@
 #include <QStringList>
 #include <QVariantList>
 
-class QPushButton;
-class QTableView;
+class EditGrid;
 class TableEditModel;
-class UserGridProxy;
 struct AppContext;
 
 /**
@@ -35,25 +33,15 @@ public Q_SLOTS:
 
 private:
     void buildControls();
-    QPushButton* addButton(const QString& name, const QString& caption);
     /** Loads the given columns of the users matching `condition` (admin is always left out). */
     void loadUsers(const QStringList& columns, const QString& condition, const QVariantList& values);
-    void afterLoad();
-    int currentRow() const;
-    /** Called before the grid edits a row: posts another row in edit first and notes the row's name. */
-    bool beforeEdit(int row);
     /**
-     * Posts the row in edit, refusing an empty name or one that another user already has (letter case
-     * ignored). On any failure the edit is discarded and the user told; returns false then.
+     * Refuses (throws) an empty name or one that another user already has, letter case ignored: users
+     * are found by name. `original` is the row's name as loaded, invalid for a new row.
      */
-    bool postEdit();
-    bool editIsSound() const;
-    void refuseEdit();
+    void checkName(int row, const QVariant& original) const;
 
     AppContext& m_ctx;
     TableEditModel* m_model = nullptr;
-    UserGridProxy* m_proxy = nullptr;
-    QTableView* m_grid = nullptr;
-    bool m_editIsNew = false;
-    QString m_editOriginalName;
+    EditGrid* m_grid = nullptr;
 };

@@ -39,6 +39,8 @@ public:
     /** Appends an empty row in edit and returns its number (the row in edit is posted first). */
     int appendRow();
     bool isEditing() const { return m_editRow >= 0; }
+    /** True for an appended row that was never written. */
+    bool isNewRow(int row) const { return row >= 0 && row < m_rows.size() && m_rows[row].isNew; }
     int editingRow() const { return m_editRow; }
     /** Writes the row in edit; does nothing when no row is in edit. Throws DbError or ConversionError. */
     void post();

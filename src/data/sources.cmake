@@ -13,6 +13,7 @@ target_sources(weightcore PRIVATE
     data/TableEditModel.cpp
 )
 target_sources(weightgui PRIVATE
+    data/EditGrid.cpp
     data/GridStyle.cpp
     data/PersonalSettingsWindow.cpp
 )

@@ -8,7 +8,8 @@
 #include "platform/AppContext.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
-#include "weighing/EditGrid.h"
+#include "data/ButtonRow.h"
+#include "data/EditGrid.h"
 #include "weighing/MasterData.h"
 
 #include <QGroupBox>
@@ -128,33 +129,16 @@ QWidget* FieldDesignerWindow::buildNavigator()
 
 QWidget* FieldDesignerWindow::buildButtons()
 {
-    struct Button
-    {
-        const char16_t* name;
-        const char16_t* caption;
-        void (FieldDesignerWindow::*handler)();
-    };
-    static const Button buttons[] = {
-        {u"BitBtn2", u"添加(&A)", &FieldDesignerWindow::BitBtn2Click},
-        {u"BitBtn3", u"删除(&D)", &FieldDesignerWindow::BitBtn3Click},
-        {u"BitBtn4", u"保存(&S)", &FieldDesignerWindow::BitBtn4Click},
-        {u"BitBtn5", u"取消(&Q)", &FieldDesignerWindow::BitBtn5Click},
-        {u"BitBtn6", u"刷新(&P)", &FieldDesignerWindow::BitBtn6Click},
-        {u"BitBtn1", u"关闭(&C)", nullptr},
-    };
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    for (const Button& b : buttons) {
-        auto* button = new QPushButton(QString::fromUtf16(b.caption), row);
-        button->setObjectName(QString::fromUtf16(b.name));
-        button->setAutoDefault(false);
-        layout->addWidget(button);
-        if (b.handler)
-            connect(button, &QPushButton::clicked, this, b.handler);
-        else
-            connect(button, &QPushButton::clicked, this, &QDialog::close);
-    }
+    addButtons<FieldDesignerWindow>(this, layout,
+                                    {{u"BitBtn2", u"添加(&A)", &FieldDesignerWindow::BitBtn2Click},
+                                     {u"BitBtn3", u"删除(&D)", &FieldDesignerWindow::BitBtn3Click},
+                                     {u"BitBtn4", u"保存(&S)", &FieldDesignerWindow::BitBtn4Click},
+                                     {u"BitBtn5", u"取消(&Q)", &FieldDesignerWindow::BitBtn5Click},
+                                     {u"BitBtn6", u"刷新(&P)", &FieldDesignerWindow::BitBtn6Click},
+                                     {u"BitBtn1", u"关闭(&C)", nullptr}});
     return row;
 }
 

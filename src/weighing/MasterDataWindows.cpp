@@ -1,6 +1,7 @@
 #include "MasterDataWindows.h"
 
-#include "EditGrid.h"
+#include "data/ButtonRow.h"
+#include "data/EditGrid.h"
 #include "MasterData.h"
 #include "data/DataModule.h"
 #include "data/DbError.h"
@@ -62,34 +63,17 @@ void MasterGridWindow::FormCreate(const Texts& texts)
 
 QWidget* MasterGridWindow::buildButtons()
 {
-    struct Button
-    {
-        const char16_t* name;
-        const char16_t* caption;
-        void (MasterGridWindow::*handler)();
-    };
-    static const Button buttons[] = {
-        {u"RzBitBtn1", u"添加(&A)", &MasterGridWindow::RzBitBtn1Click},
-        {u"RzBitBtn2", u"删除(&D)", &MasterGridWindow::RzBitBtn2Click},
-        {u"RzBitBtn3", u"保存(&S)", &MasterGridWindow::RzBitBtn3Click},
-        {u"RzBitBtn4", u"取消(&E)", &MasterGridWindow::RzBitBtn4Click},
-        {u"RzBitBtn5", u"查找(F)", &MasterGridWindow::RzBitBtn5Click},
-        {u"RzBitBtn6", u"刷新(&Q)", &MasterGridWindow::RzBitBtn6Click},
-        {u"RzBitBtn7", u"退出(&X)", nullptr},
-    };
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 4, 0, 0);
-    for (const Button& b : buttons) {
-        auto* button = new QPushButton(QString::fromUtf16(b.caption), row);
-        button->setObjectName(QString::fromUtf16(b.name));
-        button->setAutoDefault(false);
-        layout->addWidget(button);
-        if (b.handler)
-            connect(button, &QPushButton::clicked, this, b.handler);
-        else
-            connect(button, &QPushButton::clicked, this, &QDialog::close);
-    }
+    addButtons<MasterGridWindow>(this, layout,
+                                 {{u"RzBitBtn1", u"添加(&A)", &MasterGridWindow::RzBitBtn1Click},
+                                  {u"RzBitBtn2", u"删除(&D)", &MasterGridWindow::RzBitBtn2Click},
+                                  {u"RzBitBtn3", u"保存(&S)", &MasterGridWindow::RzBitBtn3Click},
+                                  {u"RzBitBtn4", u"取消(&E)", &MasterGridWindow::RzBitBtn4Click},
+                                  {u"RzBitBtn5", u"查找(F)", &MasterGridWindow::RzBitBtn5Click},
+                                  {u"RzBitBtn6", u"刷新(&Q)", &MasterGridWindow::RzBitBtn6Click},
+                                  {u"RzBitBtn7", u"退出(&X)", nullptr}});
     return row;
 }
 

@@ -5,6 +5,5 @@ target_sources(weightcore PRIVATE
 )
 target_sources(weightgui PRIVATE
     weighing/DeductionWindow.cpp
-    weighing/EditGrid.cpp
     weighing/MasterDataWindows.cpp
 )

@@ -6,7 +6,7 @@
 #include "data/TableEditModel.h"
 #include "records/FieldDesigner.h"
 #include "records/FieldDesignerWindow.h"
-#include "weighing/EditGrid.h"
+#include "data/EditGrid.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "data/TableEditModel.h"
 #include "weighing/Deduction.h"
 #include "weighing/DeductionWindow.h"
-#include "weighing/EditGrid.h"
+#include "data/EditGrid.h"
 #include "weighing/MasterData.h"
 #include "weighing/MasterDataWindows.h"
 

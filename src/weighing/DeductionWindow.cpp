@@ -1,7 +1,7 @@
 #include "DeductionWindow.h"
 
 #include "Deduction.h"
-#include "EditGrid.h"
+#include "data/EditGrid.h"
 #include "data/DataModule.h"
 #include "data/DbError.h"
 #include "data/TableEditModel.h"

@@ -1,3 +1,4 @@
+#include "GridDriver.h"
 #include "TestFolder.h"
 #include "data/DbError.h"
 #include "data/IniFile.h"
@@ -19,6 +20,8 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
+
+using namespace GridDriver;
 
 /** One column as the database describes it. */
 struct Column
@@ -70,35 +73,6 @@ void addRecords(TestFolder& t, int n)
             t.dm().weightdatabase(),
             u"INSERT INTO weight (车号, 皮重, 皮重时间, 皮重操作人) VALUES (?, 15000, '2026-04-30 10:00:00', 'admin')"_s,
             {u"苏A0000%1"_s.arg(i)});
-}
-
-EditGrid* gridOf(QWidget& w)
-{
-    return w.findChild<EditGrid*>(u"DBGrid1"_s);
-}
-
-void click(QWidget& w, const QString& button)
-{
-    auto* b = w.findChild<QAbstractButton*>(button);
-    QVERIFY2(b, qPrintable(button));
-    QTest::mouseClick(b, Qt::LeftButton);
-}
-
-int columnOf(EditGrid* grid, const QString& name)
-{
-    for (int c = 0; c < grid->model()->columnCount(); ++c)
-        if (grid->model()->headerData(c, Qt::Horizontal).toString() == name)
-            return c;
-    return -1;
-}
-
-bool setCell(EditGrid* grid, int row, const QString& column, const QVariant& value)
-{
-    const QModelIndex index = grid->model()->index(row, columnOf(grid, column));
-    if (grid->model()->flags(index) & Qt::ItemIsUserCheckable)
-        return grid->model()->setData(index, value.toBool() ? Qt::Checked : Qt::Unchecked,
-                                      Qt::CheckStateRole);
-    return grid->model()->setData(index, value, Qt::EditRole);
 }
 
 QStringList backups(TestFolder& t)

@@ -1,3 +1,4 @@
+#include "GridDriver.h"
 #include "TestFolder.h"
 #include "data/IniFile.h"
 #include "data/Sql.h"
@@ -19,6 +20,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+using namespace GridDriver;
+
 std::unique_ptr<MasterGridWindow> openWindow(TestFolder& t, const QString& which)
 {
     std::unique_ptr<MasterGridWindow> w;
@@ -28,41 +31,6 @@ std::unique_ptr<MasterGridWindow> openWindow(TestFolder& t, const QString& which
         w = std::make_unique<UnitPriceWindow>(t.ctx());
     w->show();
     return w;
-}
-
-EditGrid* gridOf(QWidget& w)
-{
-    return w.findChild<EditGrid*>(u"DBGrid1"_s);
-}
-
-void click(QWidget& w, const QString& button)
-{
-    auto* b = w.findChild<QAbstractButton*>(button);
-    QVERIFY2(b, qPrintable(button));
-    QTest::mouseClick(b, Qt::LeftButton);
-}
-
-int columnOf(EditGrid* grid, const QString& name)
-{
-    for (int c = 0; c < grid->model()->columnCount(); ++c)
-        if (grid->model()->headerData(c, Qt::Horizontal).toString() == name)
-            return c;
-    return -1;
-}
-
-/** Edits a cell as the grid does: through its model, a tick for yes/no columns. */
-bool setCell(EditGrid* grid, int row, const QString& column, const QVariant& value)
-{
-    const QModelIndex index = grid->model()->index(row, columnOf(grid, column));
-    if (grid->model()->flags(index) & Qt::ItemIsUserCheckable)
-        return grid->model()->setData(index, value.toBool() ? Qt::Checked : Qt::Unchecked,
-                                      Qt::CheckStateRole);
-    return grid->model()->setData(index, value, Qt::EditRole);
-}
-
-QString cell(EditGrid* grid, int row, const QString& column)
-{
-    return grid->model()->index(row, columnOf(grid, column)).data().toString();
 }
 
 void seedTares(TestFolder& t)

@@ -7,8 +7,8 @@
 #include "platform/Clock.h"
 #include "platform/DesktopShell.h"
 #include "platform/QtPrompter.h"
-#include "platform/Sound.h"
-#include "platform/TicketPrinter.h"
+#include "platform/QtSound.h"
+#include "records/SimpleTicketPrinter.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -39,19 +39,6 @@ void warnWithoutChineseFont(Prompter& prompter)
         prompter.warning(u"系统中没有安装中文字体，界面文字将无法正常显示。请安装中文字体（例如文泉驿正黑）。"_s,
                          u"提示"_s);
 }
-
-// Stand-ins until the bell and the ticket printing are built.
-class SilentSound final : public Sound
-{
-public:
-    void play(const QString&) override {}
-};
-
-class UnavailableTicketPrinter final : public TicketPrinter
-{
-public:
-    TicketResult PrintTicket(const QString&) override { return {false, {}, u"磅单打印尚未实现"_s}; }
-};
 
 struct Arguments
 {
@@ -108,8 +95,8 @@ int main(int argc, char* argv[])
         return 1;
     warnWithoutChineseFont(prompter);
 
-    SilentSound sound;
-    UnavailableTicketPrinter ticketPrinter;
+    QtSound sound;
+    SimpleTicketPrinter ticketPrinter(dm);
     AppContext ctx{dm, prompter, clock, shell, sound, ticketPrinter, {}};
     MainWindow window(ctx);
     // Without a window manager "maximised" means nothing; start at the screen's size either way.

@@ -10,6 +10,7 @@
 #include "Sql.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
@@ -89,6 +90,25 @@ void writeSettings(const QString& folder, const QList<StructureRow>& layout)
     }
 }
 
+// Files a new folder receives from the program itself (the bell, ticket templates, pictures); a file
+// the site already has is kept.
+std::optional<QString> copyResources(const QDir& dir)
+{
+    const QString root = u":/programfolder"_s;
+    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = dir.filePath(source.mid(root.size() + 1));
+        if (QFileInfo::exists(target))
+            continue;
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target))
+            return u"无法复制文件 %1"_s.arg(target);
+        // Files copied out of the program are read-only; the site edits its templates.
+        QFile::setPermissions(target, QFile::permissions(target) | QFile::ReadOwner | QFile::WriteOwner);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<QString> create(const QString& folder, const Options& options)
@@ -102,6 +122,8 @@ std::optional<QString> create(const QString& folder, const Options& options)
     for (const QString& sub : {u"磅单"_s, u"backup"_s, u"Picture"_s, u"打铃音"_s})
         if (!dir.mkpath(sub))
             return u"无法创建目录 %1"_s.arg(dir.filePath(sub));
+    if (const auto problem = copyResources(dir))
+        return problem;
 
     try {
         createDatabaseFile(dir.filePath(Catalogue::WeighingFile));

@@ -6,7 +6,7 @@
 /**
  * Makes a complete new program folder: both databases with every table, the default record layout and
  * its input widths, the user admin, one selected indicator model, one deduction row of no deduction,
- * Option.ini and the folders the program writes into.
+ * Option.ini, the folders the program writes into and the files it ships (the bell sound, …).
  */
 namespace ProgramFolderSetup {
 

@@ -10,6 +10,7 @@
 #include "records/FieldDesignerWindow.h"
 #include "weighing/DeductionWindow.h"
 #include "weighing/MasterDataWindows.h"
+#include "weighing/WeighStation.h"
 #include "data/DataModule.h"
 #include "data/DbError.h"
 #include "data/IniFile.h"
@@ -25,6 +26,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
@@ -110,7 +112,7 @@ void MainWindow::connectHandlers()
         {u"N48", &MainWindow::N48Click}, {u"N52", &MainWindow::N52Click}, {u"N39", &MainWindow::N39Click},
         {u"N40", &MainWindow::N40Click}, {u"N13", &MainWindow::N13Click}, {u"N5", &MainWindow::N5Click},
         {u"N36", &MainWindow::N36Click}, {u"N16", &MainWindow::N16Click}, {u"N21", &MainWindow::N21Click},
-        {u"N22", &MainWindow::N22Click}, {u"N33", &MainWindow::N33Click},
+        {u"N22", &MainWindow::N22Click}, {u"N33", &MainWindow::N33Click}, {u"N19", &MainWindow::N19Click},
     };
     for (const auto& [name, slot] : handlers)
         connect(m_actions.value(QString::fromUtf16(name)), &QAction::triggered, this, slot);
@@ -282,6 +284,22 @@ void MainWindow::N17Click()
         ShutdownTime = time;
     });
     window.exec();
+}
+
+void MainWindow::N19Click()
+{
+    // One station at a time: its menu item stays disabled until the station has closed.
+    auto* station = new WeighStation(m_ctx);
+    QMdiSubWindow* frame = m_mdi->addSubWindow(station);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* item = action(u"N19"_s);
+    item->setEnabled(false);
+    connect(station, &WeighStation::closed, this, [item, frame] {
+        item->setEnabled(true);
+        frame->close();
+    });
+    connect(station, &QObject::destroyed, this, [item] { item->setEnabled(true); });
+    frame->showMaximized();
 }
 
 template <typename Window>

@@ -62,8 +62,8 @@ void seedWeighing(DataModule& dm, const QList<StructureRow>& layout)
         Sql::exec(db, u"INSERT INTO users (用户名称, 用户密码, %1) VALUES (?, ?, %2)"_s.arg(rights.join(u", "_s),
                                                                                           marks.join(u", "_s)),
                   values);
-        Sql::exec(db, u"INSERT INTO Agio (折扣项目, 折扣数值) VALUES (?, ?)"_s, {u"净重折扣"_s, 0.0});
-        Sql::exec(db, u"INSERT INTO AgioName (折扣项目) VALUES (?)"_s, {u"净重折扣"_s});
+        // No deduction: a kind that is none of the four, so records read "无[]" and nothing is taken off.
+        Sql::exec(db, u"INSERT INTO Agio (折扣项目, 折扣数值) VALUES (?, ?)"_s, {u"无"_s, 0.0});
     });
 }
 

@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -67,6 +69,7 @@ private Q_SLOTS:
     void switchUserLogsAndAppliesNewRights();
     void restartPowerOffAndRestore();
     void captionFromGbkSettings();
+    void oneWeighingStationAtATime();
 };
 
 void MainWindowTest::startUpReportsDatabaseFiles_data()
@@ -358,6 +361,32 @@ void MainWindowTest::captionFromGbkSettings()
     ini.close();
     MainWindow w(t.ctx());
     QCOMPARE(w.windowTitle(), u"东风磅房称重系统"_s);
+}
+
+void MainWindowTest::oneWeighingStationAtATime()
+{
+    TestFolder t;
+    MainWindow w(t.ctx());
+    w.show();
+    QAction* item = w.action(u"N19"_s);
+    item->trigger();
+    QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
+    QMdiSubWindow* frame = w.mdiArea()->subWindowList().first();
+    QCOMPARE(frame->widget()->objectName(), u"Tweighfrm"_s);
+    QVERIFY(frame->isMaximized());
+    QVERIFY(!item->isEnabled());
+
+    t.prompter.answers.enqueue(false);
+    frame->close();
+    QCOMPARE(t.prompter.lastText(), u"您确实要退出称重吗？"_s);
+    QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
+    QVERIFY(!item->isEnabled());
+
+    t.prompter.answers.enqueue(true);
+    QTest::mouseClick(frame->widget()->findChild<QPushButton*>(u"RzBitBtn1"_s), Qt::LeftButton);
+    QTRY_COMPARE(w.mdiArea()->subWindowList().size(), 0);
+    QVERIFY(item->isEnabled());
+    QCOMPARE(t.prompter.textsOf(u"confirm"_s).size(), 2);
 }
 
 QTEST_MAIN(MainWindowTest)

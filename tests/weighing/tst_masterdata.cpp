@@ -356,9 +356,10 @@ void MasterDataTest::deductionRoundTrip()
         w.show();
         QCOMPARE(w.objectName(), u"TDiscountfrm"_s);
         QCOMPARE(w.windowTitle(), u"设置扣杂功能"_s);
-        // A new folder holds one setting of no deduction.
-        QVERIFY(w.findChild<QRadioButton*>(u"RadioButton3"_s)->isChecked());
-        QCOMPARE(w.findChild<QLineEdit*>(u"Edit3"_s)->text(), u"0"_s);
+        // A new folder holds one setting of no deduction: no kind is chosen, no kind has a value.
+        for (const QString& radio : {u"RadioButton1"_s, u"RadioButton2"_s, u"RadioButton3"_s, u"RadioButton4"_s})
+            QVERIFY(!w.findChild<QRadioButton*>(radio)->isChecked());
+        QCOMPARE(w.findChild<QLineEdit*>(u"Edit3"_s)->text(), QString());
         QCOMPARE(w.findChild<QLineEdit*>(u"Edit2"_s)->text(), QString());
 
         QTest::mouseClick(w.findChild<QRadioButton*>(u"RadioButton3"_s), Qt::LeftButton);

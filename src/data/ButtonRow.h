@@ -6,7 +6,7 @@
 
 /** One command button of a window: object name, caption and the window's handler (none: closes). */
 template <typename Window>
-struct ButtonSpec
+struct ButtonDef
 {
     const char16_t* name;
     const char16_t* caption;
@@ -18,15 +18,15 @@ struct ButtonSpec
  * (grids and edit boxes of these windows use it), so none is a default button.
  */
 template <typename Window>
-void addButtons(Window* window, QBoxLayout* layout, std::initializer_list<ButtonSpec<Window>> specs)
+void addButtons(Window* window, QBoxLayout* layout, std::initializer_list<ButtonDef<Window>> defs)
 {
-    for (const ButtonSpec<Window>& spec : specs) {
-        auto* button = new QPushButton(QString::fromUtf16(spec.caption), window);
-        button->setObjectName(QString::fromUtf16(spec.name));
+    for (const ButtonDef<Window>& def : defs) {
+        auto* button = new QPushButton(QString::fromUtf16(def.caption), window);
+        button->setObjectName(QString::fromUtf16(def.name));
         button->setAutoDefault(false);
         layout->addWidget(button);
-        if (spec.handler)
-            QObject::connect(button, &QPushButton::clicked, window, spec.handler);
+        if (def.handler)
+            QObject::connect(button, &QPushButton::clicked, window, def.handler);
         else
             QObject::connect(button, &QPushButton::clicked, window, &Window::close);
     }

@@ -15,5 +15,6 @@ target_sources(weightcore PRIVATE
 target_sources(weightgui PRIVATE
     data/EditGrid.cpp
     data/GridStyle.cpp
+    data/RecordNavigator.cpp
     data/PersonalSettingsWindow.cpp
 )

@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "data/ButtonRow.h"
+#include "data/RecordNavigator.h"
 #include "data/EditGrid.h"
 #include "weighing/MasterData.h"
 
@@ -77,7 +78,7 @@ FieldDesignerWindow::FieldDesignerWindow(AppContext& ctx, QWidget* parent)
     });
 
     auto* controls = new QHBoxLayout;
-    controls->addWidget(buildNavigator());
+    controls->addWidget(makeRecordNavigator(m_grid, u"数据导航"_s, this));
     controls->addStretch(1);
     controls->addWidget(buildButtons());
 
@@ -87,44 +88,6 @@ FieldDesignerWindow::FieldDesignerWindow(AppContext& ctx, QWidget* parent)
     layout->addLayout(controls);
     layout->addWidget(buildNote());
     FormShow();
-}
-
-QWidget* FieldDesignerWindow::buildNavigator()
-{
-    auto* navigator = new QWidget(this);
-    navigator->setObjectName(u"DBNavigator1"_s);
-    navigator->setToolTip(u"数据导航"_s);
-    auto* layout = new QHBoxLayout(navigator);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    struct Move
-    {
-        const char16_t* name;
-        QStyle::StandardPixmap icon;
-        int (*target)(int current, int count);
-    };
-    static const Move moves[] = {
-        {u"First", QStyle::SP_MediaSkipBackward, [](int, int) { return 0; }},
-        {u"Prior", QStyle::SP_MediaSeekBackward, [](int current, int) { return qMax(0, current - 1); }},
-        {u"Next", QStyle::SP_MediaSeekForward,
-         [](int current, int count) { return qMin(count - 1, current + 1); }},
-        {u"Last", QStyle::SP_MediaSkipForward, [](int, int count) { return count - 1; }},
-    };
-    for (const Move& move : moves) {
-        auto* button = new QToolButton(navigator);
-        button->setObjectName(QString::fromUtf16(move.name));
-        button->setIcon(style()->standardIcon(move.icon));
-        button->setToolTip(u"数据导航"_s);
-        button->setAutoRaise(false);
-        button->setFixedSize(30, 26);
-        layout->addWidget(button);
-        const auto target = move.target;
-        connect(button, &QToolButton::clicked, this, [this, target] {
-            guarded(m_ctx.prompter,
-                    [&] { m_grid->goToRow(target(m_grid->currentRow(), m_model->rowCount())); });
-        });
-    }
-    return navigator;
 }
 
 QWidget* FieldDesignerWindow::buildButtons()

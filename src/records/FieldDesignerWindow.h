@@ -34,7 +34,6 @@ public:
 
 private:
     void FormShow();
-    QWidget* buildNavigator();
     QWidget* buildButtons();
     QWidget* buildNote();
     void loadRows();

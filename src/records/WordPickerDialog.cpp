@@ -3,6 +3,7 @@
 #include "data/DataModule.h"
 #include "data/DbError.h"
 #include "data/GridStyle.h"
+#include "data/RecordNavigator.h"
 #include "platform/AppContext.h"
 
 #include <QComboBox>
@@ -96,7 +97,7 @@ WordPickerDialog::WordPickerDialog(AppContext& ctx, const QString& PickFieldName
     match->addWidget(matchLabel);
     match->addWidget(m_lastMatch, 1);
     auto* controls = new QHBoxLayout;
-    controls->addWidget(buildNavigator());
+    controls->addWidget(makeRecordNavigator(m_grid, u"导航工具条"_s, this));
     controls->addStretch(1);
     controls->addWidget(m_close);
 
@@ -115,49 +116,6 @@ WordPickerDialog::WordPickerDialog(AppContext& ctx, const QString& PickFieldName
     connect(m_grid, &QTableView::doubleClicked, this, &WordPickerDialog::DBGrid1DblClick);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_caretTimer, &QTimer::timeout, this, &WordPickerDialog::Timer1Timer);
-}
-
-QWidget* WordPickerDialog::buildNavigator()
-{
-    auto* navigator = new QWidget(this);
-    navigator->setObjectName(u"DBNavigator1"_s);
-    navigator->setToolTip(u"导航工具条"_s);
-    auto* layout = new QHBoxLayout(navigator);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    struct Move
-    {
-        const char16_t* name;
-        QStyle::StandardPixmap icon;
-        int (*target)(int current, int count);
-    };
-    static const Move moves[] = {
-        {u"First", QStyle::SP_MediaSkipBackward, [](int, int) { return 0; }},
-        {u"Prior", QStyle::SP_MediaSeekBackward, [](int current, int) { return qMax(0, current - 1); }},
-        {u"Next", QStyle::SP_MediaSeekForward,
-         [](int current, int count) { return qMin(count - 1, current + 1); }},
-        {u"Last", QStyle::SP_MediaSkipForward, [](int, int count) { return count - 1; }},
-    };
-    for (const Move& move : moves) {
-        auto* button = new QToolButton(navigator);
-        button->setObjectName(QString::fromUtf16(move.name));
-        button->setIcon(style()->standardIcon(move.icon));
-        button->setToolTip(u"导航工具条"_s);
-        button->setFixedSize(28, 26);
-        layout->addWidget(button);
-        const auto target = move.target;
-        connect(button, &QToolButton::clicked, this,
-                [this, target] { moveToRow(target(m_grid->currentIndex().row(), m_rows->rowCount())); });
-    }
-    return navigator;
-}
-
-void WordPickerDialog::moveToRow(int row)
-{
-    if (row < 0 || row >= m_rows->rowCount())
-        return;
-    m_grid->setCurrentIndex(m_rows->index(row, 0));
-    m_grid->scrollTo(m_grid->currentIndex());
 }
 
 void WordPickerDialog::showEvent(QShowEvent* event)

@@ -51,8 +51,6 @@ protected:
 private:
     void FormShow();
     void pick(const QString& word);
-    QWidget* buildNavigator();
-    void moveToRow(int row);
 
     AppContext& m_ctx;
     QString m_pickFieldName;

@@ -195,10 +195,8 @@ qlonglong RecordStore::recordKey(const QString& number)
     return key;
 }
 
-void RecordStore::SaveFirstWeighing(const QString& operatorName)
+void RecordStore::insertRecord(QStringList names, QVariantList values)
 {
-    QStringList names{u"皮重"_s, u"皮重时间"_s, u"皮重操作人"_s};
-    QVariantList values{Figures::number(figures.firstPass, u"毛皮重"_s), now(), operatorName};
     appendBoxes(names, values);
     QStringList quoted;
     for (const QString& name : names)
@@ -209,28 +207,27 @@ void RecordStore::SaveFirstWeighing(const QString& operatorName)
               values);
 }
 
+void RecordStore::SaveFirstWeighing(const QString& operatorName)
+{
+    insertRecord({u"皮重"_s, u"皮重时间"_s, u"皮重操作人"_s},
+                 {Figures::number(figures.firstPass, u"毛皮重"_s), now(), operatorName});
+}
+
 void RecordStore::SaveFixedTareWeighing(const QString& operatorName)
 {
     const QString time = now();
-    QStringList names{u"皮重"_s,       u"皮重时间"_s, u"皮重操作人"_s, u"毛重"_s,  u"毛重时间"_s,
-                      u"毛重操作人"_s, u"净重"_s,     u"扣杂方式"_s,   u"扣重数"_s};
-    QVariantList values{Figures::number(figures.firstPass, u"毛皮重"_s),
-                        time,
-                        operatorName,
-                        Figures::number(figures.gross, u"毛重"_s),
-                        time,
-                        operatorName,
-                        Figures::number(figures.net, u"净重"_s),
-                        m_deduction.description() + OrderTag::FixedTare,
-                        deductionAmount};
-    appendBoxes(names, values);
-    QStringList quoted;
-    for (const QString& name : names)
-        quoted.append(m_dm.dialect().quote(name));
-    Sql::exec(m_dm.weightdatabase(),
-              u"INSERT INTO weight (%1) VALUES (%2)"_s.arg(quoted.join(u", "_s),
-                                                           QStringList(names.size(), u"?"_s).join(u", "_s)),
-              values);
+    const QStringList names{u"皮重"_s,       u"皮重时间"_s, u"皮重操作人"_s, u"毛重"_s,  u"毛重时间"_s,
+                            u"毛重操作人"_s, u"净重"_s,     u"扣杂方式"_s,   u"扣重数"_s};
+    const QVariantList values{Figures::number(figures.firstPass, u"毛皮重"_s),
+                              time,
+                              operatorName,
+                              Figures::number(figures.gross, u"毛重"_s),
+                              time,
+                              operatorName,
+                              Figures::number(figures.net, u"净重"_s),
+                              m_deduction.description() + OrderTag::FixedTare,
+                              deductionAmount};
+    insertRecord(names, values);
 }
 
 void RecordStore::CompleteWeighing(const QString& number, bool loadedFirstPass, const QString& operatorName)

@@ -126,6 +126,8 @@ private:
     const Column& column(const QString& field) const;
     /** Quoted assignments or names of the fixed columns plus the boxes, and the bound values. */
     void appendBoxes(QStringList& names, QVariantList& values) const;
+    /** Inserts one record: the given columns, then every weighing box. */
+    void insertRecord(QStringList names, QVariantList values);
     void runSave(const QString& sql, const QVariantList& values);
     QString now() const;
     static qlonglong recordKey(const QString& number);

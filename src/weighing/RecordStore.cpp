@@ -171,7 +171,7 @@ void RecordStore::appendBoxes(QStringList& names, QVariantList& values) const
     // them would name a column twice.
     const QStringList own = names;
     for (int i = 0; i < m_boxes.count(); ++i) {
-        const Column& c = column(m_boxes.specs()[i].field);
+        const Column& c = column(m_boxes.entries()[i].field);
         for (const QString& name : own)
             if (name.compare(c.name, Qt::CaseInsensitive) == 0)
                 throw DbError(

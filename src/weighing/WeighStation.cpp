@@ -450,20 +450,20 @@ void WeighStation::BuildWeighingBoxes()
     m_store.BuildWeighingBoxes();
     const WeighingBoxes& boxes = m_store.boxes();
     for (int i = 0; i < boxes.count(); ++i) {
-        const BoxSpec& spec = boxes.specs()[i];
+        const BoxEntry& entry = boxes.entries()[i];
         auto* box = new QLineEdit(m_boxPanel);
-        box->setObjectName(spec.objectName);
+        box->setObjectName(entry.objectName);
         box->setToolTip(u"双击编辑框选择历史词汇/回车转移下一编辑框"_s);
         box->setFrame(false);
         box->setAutoFillBackground(true);
         // Linux has no input method per box; the hint lets an input method that honours it start
         // Latin in plate and number boxes.
-        box->setInputMethodHints(spec.chineseInput ? Qt::ImhNone : Qt::ImhPreferLatin);
-        box->setProperty("field", spec.field);
+        box->setInputMethodHints(entry.chineseInput ? Qt::ImhNone : Qt::ImhPreferLatin);
+        box->setProperty("field", entry.field);
         box->setStyleSheet(u"QLineEdit { border: 1px solid rgb(160, 170, 190); padding: 1px 3px; }"
                            "QLineEdit:disabled { color: rgb(0, 0, 128); background: rgb(235, 235, 235); }"_s);
-        auto* label = new QLabel(spec.field, m_boxPanel);
-        label->setObjectName(spec.objectName + u"Label"_s);
+        auto* label = new QLabel(entry.field, m_boxPanel);
+        label->setObjectName(entry.objectName + u"Label"_s);
         label->setBuddy(box);
         // The panel is on screen already: children made now are shown by hand.
         box->show();
@@ -484,20 +484,20 @@ void WeighStation::placeBoxes()
     }
     // The layout's places, moved up so that the first row sits under the hint.
     int top = INT_MAX;
-    for (const BoxSpec& spec : boxes.specs())
-        top = qMin(top, spec.geometry.top());
-    const int shift = top - (boxes.specs().first().labelAbove ? 22 : 6);
+    for (const BoxEntry& entry : boxes.entries())
+        top = qMin(top, entry.geometry.top());
+    const int shift = top - (boxes.entries().first().labelAbove ? 22 : 6);
     int bottom = 0;
     for (int i = 0; i < boxes.count(); ++i) {
-        const BoxSpec& spec = boxes.specs()[i];
-        const QRect place = spec.geometry.translated(0, -shift);
+        const BoxEntry& entry = boxes.entries()[i];
+        const QRect place = entry.geometry.translated(0, -shift);
         m_boxes[i]->setGeometry(place);
-        auto* label = m_boxPanel->findChild<QLabel*>(spec.objectName + u"Label"_s);
-        if (spec.labelAbove)
+        auto* label = m_boxPanel->findChild<QLabel*>(entry.objectName + u"Label"_s);
+        if (entry.labelAbove)
             label->setGeometry(place.left(), place.top() - 20, place.width() + 20, 18);
         else
             label->setGeometry(place.left() - 96, place.top(), 90, place.height());
-        label->setAlignment(spec.labelAbove ? Qt::AlignLeft | Qt::AlignBottom
+        label->setAlignment(entry.labelAbove ? Qt::AlignLeft | Qt::AlignBottom
                                             : Qt::AlignRight | Qt::AlignVCenter);
         bottom = qMax(bottom, place.bottom());
     }
@@ -588,7 +588,7 @@ void WeighStation::boxLeft(QLineEdit* box)
 void WeighStation::boxDoubleClicked(QLineEdit* box, int index)
 {
     guarded(m_ctx.prompter, [&] {
-        WordPickerDialog picker(m_ctx, m_store.boxes().specs()[index].field, box->text(), u" weight "_s,
+        WordPickerDialog picker(m_ctx, m_store.boxes().entries()[index].field, box->text(), u" weight "_s,
                                 this);
         picker.exec();
         box->setText(picker.PickedWord());

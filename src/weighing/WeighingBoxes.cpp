@@ -49,7 +49,7 @@ bool WeighingBoxes::computed(const QString& field)
 
 void WeighingBoxes::build(const QList<StructureRow>& visibleRows)
 {
-    m_specs.clear();
+    m_entries.clear();
     m_texts.clear();
     const bool twoColumns = visibleRows.size() > 6;
     int top = 0;
@@ -57,8 +57,8 @@ void WeighingBoxes::build(const QList<StructureRow>& visibleRows)
         const QString field = row.name.trimmed();
         if (skipped(field))
             continue;
-        const int i = int(m_specs.size());
-        BoxSpec box;
+        const int i = int(m_entries.size());
+        BoxEntry box;
         box.field = field;
         box.objectName = u"EIT"_s + QString::number(i);
         box.chineseInput = row.chineseInput;
@@ -71,7 +71,7 @@ void WeighingBoxes::build(const QList<StructureRow>& visibleRows)
             top = i % 9 == 0 ? 100 : top + RowPitch;
         }
         box.geometry = QRect(left, top, BoxWidth, BoxHeight);
-        m_specs.append(box);
+        m_entries.append(box);
         m_texts.append(QString());
     }
 }
@@ -79,7 +79,7 @@ void WeighingBoxes::build(const QList<StructureRow>& visibleRows)
 QStringList WeighingBoxes::fields() const
 {
     QStringList names;
-    for (const BoxSpec& box : m_specs)
+    for (const BoxEntry& box : m_entries)
         names.append(box.field);
     return names;
 }
@@ -87,7 +87,7 @@ QStringList WeighingBoxes::fields() const
 int WeighingBoxes::indexOf(const QString& field) const
 {
     for (int i = 0; i < count(); ++i)
-        if (m_specs[i].field == field)
+        if (m_entries[i].field == field)
             return i;
     return -1;
 }
@@ -101,20 +101,20 @@ QString WeighingBoxes::GetBoxText(const QString& label) const
 void WeighingBoxes::SetBoxText(const QString& label, const QString& text)
 {
     for (int i = 0; i < count(); ++i)
-        if (m_specs[i].field == label)
+        if (m_entries[i].field == label)
             m_texts[i] = text.trimmed();
 }
 
 void WeighingBoxes::FillBoxesFromRow(const QSqlRecord& row)
 {
     for (int i = 0; i < count(); ++i)
-        m_texts[i] = valueText(row.field(m_specs[i].field), &Figures::twoDecimals);
+        m_texts[i] = valueText(row.field(m_entries[i].field), &Figures::twoDecimals);
 }
 
 void WeighingBoxes::takeNonEmptyFrom(const QSqlRecord& row)
 {
     for (int i = 0; i < count(); ++i) {
-        const QString value = valueText(row.field(m_specs[i].field), &Figures::plain);
+        const QString value = valueText(row.field(m_entries[i].field), &Figures::plain);
         if (!value.isEmpty())
             m_texts[i] = value;
     }
@@ -131,7 +131,7 @@ int WeighingBoxes::CheckWeighingBoxes(const IniFile& ini)
     for (int i = 0; i < count(); ++i) {
         m_texts[i] = m_texts[i].trimmed();
         const qsizetype length = gbkLength(m_texts[i]);
-        if (length == 0 || length > ini.read(Option::CheckWidth(m_specs[i].field)))
+        if (length == 0 || length > ini.read(Option::CheckWidth(m_entries[i].field)))
             return i;
     }
     return -1;

@@ -11,7 +11,7 @@ class IniFile;
 class QSqlRecord;
 
 /** One weighing box: a labelled input for one field of the record layout, and where it sits. */
-struct BoxSpec
+struct BoxEntry
 {
     /** The field (column) name; also the box's label. */
     QString field;
@@ -54,8 +54,8 @@ public:
      */
     void build(const QList<StructureRow>& visibleRows);
 
-    const QList<BoxSpec>& specs() const { return m_specs; }
-    int count() const { return int(m_specs.size()); }
+    const QList<BoxEntry>& entries() const { return m_entries; }
+    int count() const { return int(m_entries.size()); }
     QStringList fields() const;
 
     QString text(int index) const { return m_texts.value(index); }
@@ -82,6 +82,6 @@ public:
     int CheckWeighingBoxes(const IniFile& ini);
 
 private:
-    QList<BoxSpec> m_specs;
+    QList<BoxEntry> m_entries;
     QStringList m_texts;
 };

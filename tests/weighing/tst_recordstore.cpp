@@ -77,12 +77,12 @@ void RecordStoreTest::boxesFromLayout()
     b.build(rows(layout, {u"品名"_s}));
     QCOMPARE(b.fields(), boxes);
     for (int i = 0; i < b.count(); ++i) {
-        const BoxSpec& spec = b.specs()[i];
-        QCOMPARE(spec.objectName, u"EIT"_s + QString::number(i));
-        QCOMPARE(spec.labelAbove, labelAbove);
-        QCOMPARE(spec.geometry.topLeft(), places[i]);
-        QCOMPARE(spec.geometry.width(), 120);
-        QCOMPARE(spec.chineseInput, spec.field == u"品名"_s);
+        const BoxEntry& entry = b.entries()[i];
+        QCOMPARE(entry.objectName, u"EIT"_s + QString::number(i));
+        QCOMPARE(entry.labelAbove, labelAbove);
+        QCOMPARE(entry.geometry.topLeft(), places[i]);
+        QCOMPARE(entry.geometry.width(), 120);
+        QCOMPARE(entry.chineseInput, entry.field == u"品名"_s);
     }
 }
 

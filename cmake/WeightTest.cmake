@@ -7,7 +7,6 @@ function(weight_add_test name)
     if(ARG_GUI)
         target_link_libraries(${name} PRIVATE weightgui)
     endif()
-    target_compile_definitions(${name} PRIVATE WEIGHT_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data/files")
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTEST_FUNCTION_TIMEOUT=120000;LANG=C.UTF-8")

@@ -33,16 +33,6 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-/** Option.ini keeps colours as 0x00BBGGRR integers. */
-QColor colorFromBgr(int value)
-{
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-} // namespace
-
 MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), m_ctx(ctx), m_mdi(new QMdiArea(this))
 {
     setObjectName(u"TMainForm"_s);
@@ -69,7 +59,7 @@ void MainWindow::FormCreate()
     CloseBackupEnabled = ini.read(Option::CloseBackupEnabled);
     AutoBackupTime = ini.read(Option::AutoBackupTime);
     BackupFolder = ini.read(Option::BackupFolder(folder));
-    m_backColor = colorFromBgr(ini.read(Option::BackdropColor));
+    m_backColor = Option::colorFromValue(ini.read(Option::BackdropColor));
     setWindowTitle(ini.read(Option::ApplicationCaption));
     TimerTicks = 0;
     applyBackground();

@@ -84,7 +84,6 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Weight"_s);
-    QApplication::setApplicationDisplayName(u"Weight"_s);
     const Arguments args = parseArguments(app);
 
     QtPrompter prompter;

@@ -71,12 +71,6 @@ QByteArray FrameHistory::push(QByteArrayView chunk)
     return window;
 }
 
-void FrameHistory::clear()
-{
-    m_older.clear();
-    m_previous.clear();
-}
-
 namespace FrameRule {
 
 std::optional<FrameFields> cut(QByteArrayView window, const FrameParameters& parameters)

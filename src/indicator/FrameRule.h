@@ -50,7 +50,6 @@ public:
      * one) and shifts the history, whatever later becomes of the window.
      */
     QByteArray push(QByteArrayView chunk);
-    void clear();
 
 private:
     QByteArray m_older;
@@ -67,7 +66,7 @@ namespace FrameRule {
 std::optional<FrameFields> cut(QByteArrayView window, const FrameParameters& parameters);
 
 /**
- * A weight field as a decimal number: "." as decimal point, an optional sign, an optional exponent,
+ * A weight field as a decimal number: "." as decimal point, an optional sign, no exponent,
  * blanks around it tolerated. No value for anything else (empty, letters, infinities).
  */
 std::optional<double> toNumber(QByteArrayView field);

@@ -100,6 +100,9 @@ void IndicatorReader::UpdateStableLamp(double weight)
 
 void IndicatorReader::blackBoxStep()
 {
+    // A new load on the scale may report its own failure again.
+    if (m_live > lowerLimit())
+        m_insertFailureShown = false;
     std::optional<double> recorded;
     try {
         recorded = m_blackBox.step(m_live, m_ctx.login.CurrentOperator);

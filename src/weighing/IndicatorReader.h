@@ -41,8 +41,6 @@ public:
     void useModel(const IndicatorModel& model);
     /** Uses another port than the model names (before OpenPort). */
     void setPortName(const QString& port) { m_settings.portName = port; }
-    bool hasModel() const { return m_hasModel; }
-    const LineSettings& lineSettings() const { return m_settings; }
 
     /** Opens the port; on failure the component's text is shown as an error and false is returned. */
     bool OpenPort();

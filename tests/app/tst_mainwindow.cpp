@@ -367,7 +367,14 @@ void MainWindowTest::oneWeighingStationAtATime()
 {
     TestFolder t;
     MainWindow w(t.ctx());
+    // Showing the main window opens the login; it is answered as an operator would.
     w.show();
+    QTimer::singleShot(0, &w, [] {
+        auto* login = qobject_cast<LoginDialog*>(QApplication::activeModalWidget());
+        QVERIFY(login);
+        typeLogin(*login, u"admin"_s, u"admin"_s);
+    });
+    QTRY_VERIFY(w.Timer1.isActive());
     QAction* item = w.action(u"N19"_s);
     item->trigger();
     QCOMPARE(w.mdiArea()->subWindowList().size(), 1);

@@ -145,13 +145,17 @@ void IndicatorTest::blackBoxRetriesFailedInsert()
     QCOMPARE(t.prompter.textsOf(u"error"_s).size(), 1);
     QCOMPARE(s.reader.peak(), 5000.0);
     QCOMPARE(loads.size(), 0);
+    // The next load on the scale fails again and says so again.
+    s.steady(3000);
+    s.steady(0);
+    QCOMPARE(t.prompter.textsOf(u"error"_s).size(), 2);
 
     rename(u"黑匣子暂存"_s, u"黑匣子数据"_s);
     s.line->push(stxFrame(0));
     QCOMPARE(blackBoxRows(t), QStringList{u"5000.00/admin"_s});
     QCOMPARE(loads.size(), 1);
     QCOMPARE(s.reader.peak(), 0.0);
-    QCOMPARE(t.prompter.calls.size(), 1);
+    QCOMPARE(t.prompter.calls.size(), 2);
 }
 
 void IndicatorTest::tonnes()

@@ -47,7 +47,7 @@ UserManagementWindow::UserManagementWindow(AppContext& ctx, QWidget* parent) : Q
 
 void UserManagementWindow::buildControls()
 {
-    m_grid = new EditGrid(*m_model, NameColumn, m_ctx.prompter, this);
+    m_grid = new EditGrid(*m_model, m_ctx.prompter, this);
     m_grid->setObjectName(u"DBGrid1"_s);
     m_grid->setRowCheck([this](int row, const QVariant& original) { checkName(row, original); });
 

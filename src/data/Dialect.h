@@ -34,7 +34,6 @@ public:
     QString typeWords(ColumnKind kind, int length = 0) const;
     QString defaultNow() const;
     QString trueLiteral() const { return QStringLiteral("TRUE"); }
-    QString falseLiteral() const { return QStringLiteral("FALSE"); }
     QString quote(const QString& identifier) const;
     /** Appends the engine's row limit to a SELECT. */
     QString limit(const QString& select, int count) const;

@@ -133,8 +133,8 @@ private:
     TableEditModel& m_model;
 };
 
-EditGrid::EditGrid(TableEditModel& model, QString keyColumn, Prompter& prompter, QWidget* parent)
-    : QTableView(parent), m_model(model), m_keyColumn(std::move(keyColumn)), m_prompter(prompter),
+EditGrid::EditGrid(TableEditModel& model, Prompter& prompter, QWidget* parent)
+    : QTableView(parent), m_model(model), m_prompter(prompter),
       m_proxy(new EditGridProxy(*this, model)), m_delegate(new EditGridDelegate(this))
 {
     setModel(m_proxy);
@@ -184,7 +184,7 @@ void EditGrid::beforeEdit(int modelRow)
     }
     if (m_model.isEditing())
         postEdits();
-    m_originalKey = m_model.value(modelRow, m_keyColumn);
+    m_originalKey = m_model.keyOf(modelRow);
     m_appended = false;
     m_touched = true;
 }

@@ -30,7 +30,7 @@ public:
     inline static const QString PostFailedMessage = QStringLiteral("数据不正确，没有录入成功,请重新输入!");
     inline static const QString PostFailedTitle = QStringLiteral("提示!");
 
-    EditGrid(TableEditModel& model, QString keyColumn, Prompter& prompter, QWidget* parent = nullptr);
+    EditGrid(TableEditModel& model, Prompter& prompter, QWidget* parent = nullptr);
 
     TableEditModel& editModel() const { return m_model; }
     void setRowCheck(RowCheck check) { m_check = std::move(check); }
@@ -63,7 +63,6 @@ private:
     void forgetEdit();
 
     TableEditModel& m_model;
-    QString m_keyColumn;
     Prompter& m_prompter;
     EditGridProxy* m_proxy;
     EditGridDelegate* m_delegate;

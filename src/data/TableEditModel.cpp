@@ -31,7 +31,9 @@ void TableEditModel::reload()
     QStringList columns;
     QList<ColumnKind> kinds;
     for (const QString& wanted : m_loadColumns.isEmpty() ? QStringList() : m_loadColumns) {
-        const auto it = std::find_if(all.begin(), all.end(), [&](const ColumnInfo& c) { return c.name == wanted; });
+        const auto it = std::find_if(all.begin(), all.end(), [&](const ColumnInfo& c) {
+            return c.name.compare(wanted, Qt::CaseInsensitive) == 0;
+        });
         if (it == all.end())
             throw DbError(u"数据表“%1”中没有字段“%2”"_s.arg(m_table, wanted));
         columns.append(it->name);
@@ -43,6 +45,13 @@ void TableEditModel::reload()
             kinds.append(c.kind);
         }
     }
+    // PostgreSQL keeps unquoted names in lower case: quote the names as the table has them.
+    const auto key = std::find_if(all.begin(), all.end(), [&](const ColumnInfo& c) {
+        return c.name.compare(m_keyColumn, Qt::CaseInsensitive) == 0;
+    });
+    if (key == all.end())
+        throw DbError(u"数据表“%1”中没有字段“%2”"_s.arg(m_table, m_keyColumn));
+    m_keyColumn = key->name;
     QStringList quoted;
     for (const QString& c : columns)
         quoted.append(m_dialect.quote(c));
@@ -71,6 +80,13 @@ void TableEditModel::reload()
 int TableEditModel::columnIndex(const QString& name) const
 {
     return int(m_columns.indexOf(name));
+}
+
+QVariant TableEditModel::keyOf(int row) const
+{
+    if (row < 0 || row >= m_rows.size() || m_rows[row].isNew)
+        return {};
+    return m_rows[row].key;
 }
 
 QVariant TableEditModel::value(int row, const QString& column) const
@@ -126,15 +142,16 @@ void TableEditModel::post()
     }
     if (row.isNew) {
         QStringList marks(names.size(), u"?"_s);
-        if (names.isEmpty())
-            Sql::exec(m_db, u"INSERT INTO %1 DEFAULT VALUES"_s.arg(m_table));
-        else
-            Sql::exec(m_db, u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(m_table, names.join(u", "_s), marks.join(u", "_s)),
-                      values);
+        const QSqlQuery insert =
+            names.isEmpty()
+                ? Sql::exec(m_db, u"INSERT INTO %1 DEFAULT VALUES"_s.arg(m_table))
+                : Sql::exec(m_db,
+                            u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(m_table, names.join(u", "_s), marks.join(u", "_s)),
+                            values);
+        // A typed key is the key; otherwise the database numbered this very row (not the newest of any
+        // station sharing the table).
         const int keyColumn = columnIndex(m_keyColumn);
-        row.key = keyColumn >= 0 && !row.values[keyColumn].isNull()
-                      ? row.values[keyColumn]
-                      : Sql::scalar(m_db, u"SELECT max(%1) FROM %2"_s.arg(m_dialect.quote(m_keyColumn), m_table));
+        row.key = keyColumn >= 0 && !row.values[keyColumn].isNull() ? row.values[keyColumn] : insert.lastInsertId();
         // A key the database numbered is shown, and later updates of the row find it by it.
         if (keyColumn >= 0 && row.values[keyColumn].isNull()) {
             row.values[keyColumn] = row.key;

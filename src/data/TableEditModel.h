@@ -33,6 +33,8 @@ public:
     QStringList columnNames() const { return m_columns; }
     int columnIndex(const QString& name) const;
     QVariant value(int row, const QString& column) const;
+    /** The row's key as stored; invalid for a row not yet written. */
+    QVariant keyOf(int row) const;
     /** Marks columns the user cannot edit in the grid. */
     void setReadOnlyColumns(const QStringList& columns) { m_readOnly = columns; }
 

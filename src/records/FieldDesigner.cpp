@@ -126,7 +126,7 @@ void writeCheckWidths(const QString& iniPath, const QList<StructureRow>& rows, W
     IniFile ini(iniPath);
     for (const StructureRow& row : rows) {
         const bool isFloat = row.type.trimmed().compare(u"Float"_s, Qt::CaseInsensitive) == 0;
-        ini.writeString(Option::CheckWidthSection, row.name,
+        ini.writeString(Option::CheckWidthSection, row.name.trimmed(),
                         rule == WidthRule::FloatAsTwelve && isFloat ? u"12"_s : row.width);
     }
 }

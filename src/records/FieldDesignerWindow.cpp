@@ -55,7 +55,7 @@ const QStringList& FieldDesignerWindow::noteLines()
 FieldDesignerWindow::FieldDesignerWindow(AppContext& ctx, QWidget* parent)
     : QDialog(parent), m_ctx(ctx),
       m_model(new TableEditModel(ctx.dm.weightdatabase(), ctx.dm.dialect(), Structure, KeyColumn, this)),
-      m_grid(new EditGrid(*m_model, KeyColumn, ctx.prompter, this))
+      m_grid(new EditGrid(*m_model, ctx.prompter, this))
 {
     setObjectName(u"Tdatabasesetfrm"_s);
     setWindowTitle(u"设置称重字段项目"_s);
@@ -72,9 +72,14 @@ FieldDesignerWindow::FieldDesignerWindow(AppContext& ctx, QWidget* parent)
 
     m_grid->setObjectName(u"DBGrid1"_s);
     m_grid->setPickList(u"项目类型"_s, {u"Int"_s, u"Float"_s, u"String"_s, u"DateTime"_s});
+    // 编号 is typed and orders the layout: it must be filled in and held by no other row.
     m_grid->setRowCheck([this](int row, const QVariant& original) {
-        MasterData::checkTypedKey(m_ctx.dm.weightdatabase(), m_ctx.dm.dialect(), Structure, KeyColumn,
-                                  m_model->value(row, KeyColumn), original);
+        MasterTable layout;
+        layout.table = Structure;
+        layout.keyColumn = KeyColumn;
+        layout.uniqueColumn = KeyColumn;
+        MasterData::checkUniqueValue(m_ctx.dm.weightdatabase(), m_ctx.dm.dialect(), layout,
+                                     m_model->value(row, KeyColumn), original);
     });
 
     auto* controls = new QHBoxLayout;

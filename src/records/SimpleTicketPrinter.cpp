@@ -331,6 +331,9 @@ TicketResult SimpleTicketPrinter::PrintTicket(const QString& recordNumber)
                                   : u"无法连接打印机%1"_s.arg(printer)};
     TicketPainter(device, painter)
         .draw(*ticket, QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm:ss"_s));
-    painter.end();
+    if (!painter.end())
+        return {false, destination,
+                printer.isEmpty() ? u"无法写入磅单文件%1"_s.arg(destination)
+                                  : u"打印机%1没有完成打印"_s.arg(printer)};
     return {true, destination, {}};
 }

@@ -87,7 +87,7 @@ QWidget* DeductionWindow::buildHistoryPage()
     auto* page = new QWidget(this);
     page->setObjectName(u"TabSheet2"_s);
     m_history->setReadOnlyColumns({u"折扣项目"_s, u"折扣数值"_s, u"折扣日期"_s});
-    m_grid = new EditGrid(*m_history, u"ID"_s, m_ctx.prompter, page);
+    m_grid = new EditGrid(*m_history, m_ctx.prompter, page);
     m_grid->setObjectName(u"DBGrid1"_s);
     m_grid->setTwoDecimals({u"折扣数值"_s});
     auto* layout = new QVBoxLayout(page);

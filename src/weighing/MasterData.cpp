@@ -16,7 +16,7 @@ const MasterTable& tareWeight()
 {
     static const MasterTable table{
         .table = u"TareWeight"_s,
-        .keyColumn = u"车号"_s,
+        .keyColumn = u"ID"_s,
         .readOnlyColumns = {},
         .orderBy = u"车号"_s,
         .findColumn = u"车号"_s,
@@ -25,7 +25,8 @@ const MasterTable& tareWeight()
         .deleteAction = u"删除车皮"_s,
         .saveAction = u"修改车皮"_s,
         .twoDecimalColumns = {u"皮重"_s},
-        .typedKey = true,
+        .columns = {u"车号"_s, u"皮重"_s, u"固定存皮"_s, u"存皮人"_s, u"时间"_s},
+        .uniqueColumn = u"车号"_s,
     };
     return table;
 }
@@ -43,7 +44,8 @@ const MasterTable& unitPrice()
         .deleteAction = u"删除单价"_s,
         .saveAction = u"修改单价"_s,
         .twoDecimalColumns = {},
-        .typedKey = false,
+        .columns = {},
+        .uniqueColumn = {},
     };
     return table;
 }
@@ -53,23 +55,33 @@ QString unitCaption(const QString& iniPath)
     return IniFile(iniPath).read(Option::UnitKilograms) ? u"单位:千克(kg)"_s : u"单位:吨(t)"_s;
 }
 
-void checkTypedKey(const QSqlDatabase& db, const Dialect& dialect, const QString& table,
-                   const QString& keyColumn, const QVariant& key, const QVariant& original)
+void checkUniqueValue(const QSqlDatabase& db, const Dialect& dialect, const MasterTable& table,
+                      const QVariant& value, const QVariant& rowKey)
 {
+    const QString column = table.uniqueColumn;
     ColumnKind kind = ColumnKind::Text;
-    for (const ColumnInfo& column : dialect.columns(db, table))
-        if (column.name == keyColumn)
-            kind = column.kind;
-    const QString text = key.toString();
-    const QVariant value = Dialect::toColumnValue(kind, text, keyColumn);
-    if (value.isNull() || value.toString().trimmed().isEmpty())
-        throw ConversionError(u"%1不能为空"_s.arg(keyColumn));
-    if (original.isValid() && !original.isNull() && original.toString() == value.toString())
-        return;
-    const QVariant holders = Sql::scalar(
-        db, u"SELECT count(*) FROM %1 WHERE %2 = ?"_s.arg(table, dialect.quote(keyColumn)), {value});
-    if (holders.toInt() > 0)
-        throw ConversionError(u"%1“%2”已经存在"_s.arg(keyColumn, text));
+    for (const ColumnInfo& c : dialect.columns(db, table.table))
+        if (c.name == column)
+            kind = c.kind;
+    const QString text = value.toString();
+    const QVariant converted = Dialect::toColumnValue(kind, text, column);
+    if (converted.isNull() || converted.toString().trimmed().isEmpty())
+        throw ConversionError(u"%1不能为空"_s.arg(column));
+    QString sql = u"SELECT count(*) FROM %1 WHERE %2 = ?"_s.arg(table.table, dialect.quote(column));
+    QVariantList values{converted};
+    if (rowKey.isValid()) {
+        // A row that keeps its value is not checked again: older data may already repeat it.
+        const QVariant stored =
+            Sql::scalar(db, u"SELECT %1 FROM %2 WHERE %3 = ?"_s.arg(dialect.quote(column), table.table,
+                                                                   dialect.quote(table.keyColumn)),
+                        {rowKey});
+        if (stored.toString() == converted.toString())
+            return;
+        sql += u" AND %1 <> ?"_s.arg(dialect.quote(table.keyColumn));
+        values.append(rowKey);
+    }
+    if (Sql::scalar(db, sql, values).toInt() > 0)
+        throw ConversionError(u"%1“%2”已经存在"_s.arg(column, text));
 }
 
 } // namespace MasterData

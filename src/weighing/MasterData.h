@@ -27,13 +27,15 @@ struct MasterTable
     QString saveAction;
     /** Columns shown with two decimals. */
     QStringList twoDecimalColumns;
-    /** The key is typed by the user: it must be filled in and held by no other row. */
-    bool typedKey = false;
+    /** Columns shown in the grid, in order; empty: every column. */
+    QStringList columns;
+    /** A column the user types that must be filled in and held by no other row; empty: none. */
+    QString uniqueColumn;
 };
 
 namespace MasterData {
 
-/** `TareWeight`: one row per plate, identified by 车号. */
+/** `TareWeight`: one row per plate (车号 typed, unique among new entries), rows numbered by the database. */
 const MasterTable& tareWeight();
 /** `UnitPrice`: rows numbered by the database (编号). */
 const MasterTable& unitPrice();
@@ -42,12 +44,12 @@ const MasterTable& unitPrice();
 QString unitCaption(const QString& iniPath);
 
 /**
- * Refuses, with ConversionError, a typed key that is empty, does not convert to its column's type, or is
- * held by another row of the table. `original` is the row's key as loaded; invalid for a row not yet
- * written. Throws DbError when the lookup fails.
+ * Refuses, with ConversionError, a typed value that is empty, does not convert to its column's type, or is
+ * held by another row of the table than the one whose key is `rowKey` (invalid for a row not yet
+ * written). A stored row that keeps its value passes. Throws DbError when the lookup fails.
  */
-void checkTypedKey(const QSqlDatabase& db, const Dialect& dialect, const QString& table,
-                   const QString& keyColumn, const QVariant& key, const QVariant& original);
+void checkUniqueValue(const QSqlDatabase& db, const Dialect& dialect, const MasterTable& table,
+                      const QVariant& value, const QVariant& rowKey);
 
 } // namespace MasterData
 

@@ -21,7 +21,7 @@ MasterGridWindow::MasterGridWindow(AppContext& ctx, const MasterTable& table, co
     : QDialog(parent), m_ctx(ctx), m_table(table),
       m_model(
           new TableEditModel(ctx.dm.weightdatabase(), ctx.dm.dialect(), table.table, table.keyColumn, this)),
-      m_grid(new EditGrid(*m_model, table.keyColumn, ctx.prompter, this))
+      m_grid(new EditGrid(*m_model, ctx.prompter, this))
 {
     setObjectName(texts.formName);
     setWindowTitle(texts.caption);
@@ -35,7 +35,7 @@ void MasterGridWindow::FormCreate(const Texts& texts)
     m_grid->setObjectName(u"DBGrid1"_s);
     m_grid->setTwoDecimals(m_table.twoDecimalColumns);
     m_model->setReadOnlyColumns(m_table.readOnlyColumns);
-    if (m_table.typedKey)
+    if (!m_table.uniqueColumn.isEmpty())
         m_grid->setRowCheck([this](int row, const QVariant& original) { checkRow(row, original); });
 
     m_unit = new QLabel(this);
@@ -57,7 +57,7 @@ void MasterGridWindow::FormCreate(const Texts& texts)
 
     guarded(m_ctx.prompter, [&] {
         m_unit->setText(MasterData::unitCaption(m_ctx.dm.iniPath()));
-        m_model->load({}, {}, {}, m_table.orderBy);
+        m_model->load(m_table.columns, {}, {}, m_table.orderBy);
     });
 }
 
@@ -84,8 +84,8 @@ void MasterGridWindow::log(const QString& action)
 
 void MasterGridWindow::checkRow(int row, const QVariant& original)
 {
-    MasterData::checkTypedKey(m_ctx.dm.weightdatabase(), m_ctx.dm.dialect(), m_table.table, m_table.keyColumn,
-                              m_model->value(row, m_table.keyColumn), original);
+    MasterData::checkUniqueValue(m_ctx.dm.weightdatabase(), m_ctx.dm.dialect(), m_table,
+                                 m_model->value(row, m_table.uniqueColumn), original);
 }
 
 void MasterGridWindow::RzBitBtn1Click()
@@ -139,13 +139,13 @@ void MasterGridWindow::RzBitBtn5Click()
         const QString text = answer.value_or(QString()).trimmed();
         if (text.isEmpty())
             return;
-        m_model->load({}, m_ctx.dm.dialect().quote(m_table.findColumn) + u" = ?"_s, {text});
+        m_model->load(m_table.columns, m_ctx.dm.dialect().quote(m_table.findColumn) + u" = ?"_s, {text});
     });
 }
 
 void MasterGridWindow::RzBitBtn6Click()
 {
-    guarded(m_ctx.prompter, [&] { m_model->load({}, {}, {}, m_table.orderBy); });
+    guarded(m_ctx.prompter, [&] { m_model->load(m_table.columns, {}, {}, m_table.orderBy); });
 }
 
 TareWeightWindow::TareWeightWindow(AppContext& ctx, QWidget* parent)

@@ -128,7 +128,6 @@ private:
     void appendBoxes(QStringList& names, QVariantList& values) const;
     /** Inserts one record: the given columns, then every weighing box. */
     void insertRecord(QStringList names, QVariantList values);
-    void runSave(const QString& sql, const QVariantList& values);
     QString now() const;
     static qlonglong recordKey(const QString& number);
 

@@ -701,21 +701,27 @@ void WeighStation::BitBtn1Click()
 
 void WeighStation::BitBtn2Click()
 {
+    bool pressed = false;
     guarded(m_ctx.prompter, [&] {
         pullBoxes();
         const QString plate = m_store.boxes().GetBoxText(u"车号"_s);
         if (plate.isEmpty())
             return;
+        pressed = true;
         if (m_prepared == Prepared::FixedTare)
             saveFixedTare(plate);
         else if (m_prepared == Prepared::FirstOrCompletion)
             saveTwoPass();
-        if (m_store.settings().bell) {
-            m_bellCount = 0;
-            m_Timer1->start();
-        }
-        stopPreparing();
     });
+    if (!pressed)
+        return;
+    // Also after an error (the record may be saved and only the ticket or the refresh failed): a second
+    // F2 must not save the same figures again.
+    if (m_store.settings().bell) {
+        m_bellCount = 0;
+        m_Timer1->start();
+    }
+    stopPreparing();
 }
 
 void WeighStation::saveFixedTare(const QString& plate)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/DbError.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "platform/Sound.h"
@@ -98,8 +99,12 @@ public:
     TicketResult PrintTicket(const QString& recordNumber) override
     {
         printed.append(recordNumber);
+        if (!failure.isEmpty())
+            throw DbError(failure);
         return result;
     }
     QStringList printed;
+    /** When set, printing fails with this database error. */
+    QString failure;
     TicketResult result{true, QStringLiteral("fake printer"), {}};
 };

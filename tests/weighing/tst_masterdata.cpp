@@ -65,6 +65,7 @@ private Q_SLOTS:
     void rowsAreAddedSavedAndDeleted();
     void findBindsTheTextAndRefreshShowsAll();
     void unitPriceTakesTheFirstActiveRow();
+    void tareRowsOfOnePlateStaySeparate();
     void deductionRoundTrip();
     void deductionSaveRefusals_data();
     void deductionSaveRefusals();
@@ -346,6 +347,29 @@ void MasterDataTest::unitPriceTakesTheFirstActiveRow()
     QCOMPARE(UnitPriceOf(t.dm(), u"黄沙' OR '1'='1"_s), 0.0);
     Sql::exec(t.dm().weightdatabase(), u"UPDATE UnitPrice SET 是否执行 = 0 WHERE 单价 = 35.5"_s);
     QCOMPARE(UnitPriceOf(t.dm(), u"黄沙"_s), 40.0);
+}
+
+void MasterDataTest::tareRowsOfOnePlateStaySeparate()
+{
+    // Older folders may hold a stored and a retired tare for the same plate.
+    TestFolder t;
+    for (const auto& [tare, inForce] : {std::pair{15000.0, true}, std::pair{14000.0, false}})
+        Sql::exec(t.dm().weightdatabase(), u"INSERT INTO TareWeight (车号, 皮重, 固定存皮) VALUES ('苏A1', ?, ?)"_s,
+                  {tare, inForce});
+    auto w = openWindow(t, u"tare"_s);
+    EditGrid* grid = gridOf(*w);
+    QCOMPARE(columnOf(grid, u"ID"_s), -1);
+    const int retired = cell(grid, 0, u"皮重"_s).toDouble() == 14000.0 ? 0 : 1;
+
+    QVERIFY(setCell(grid, retired, u"皮重"_s, u"14100"_s));
+    click(*w, u"RzBitBtn3"_s);
+    QCOMPARE(t.dm().QueryScalar(u"SELECT group_concat(皮重, '/') FROM (SELECT 皮重 FROM TareWeight ORDER BY ID)"_s),
+             u"15000.0/14100.0"_s);
+
+    grid->goToRow(retired);
+    click(*w, u"RzBitBtn2"_s);
+    QCOMPARE(t.count(u"TareWeight"_s), 1);
+    QCOMPARE(t.dm().QueryScalar(u"SELECT 皮重 FROM TareWeight"_s).toDouble(), 15000.0);
 }
 
 void MasterDataTest::deductionRoundTrip()

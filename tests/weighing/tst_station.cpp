@@ -654,6 +654,21 @@ void StationTest::failedSaveLeavesRecord()
     QCOMPARE(t.prompter.textsOf(u"error"_s), QStringList{u"磁盘已满"_s});
     QCOMPARE(record(t, 1), before);
     QVERIFY(t.ticketPrinter.printed.isEmpty());
+    QVERIFY(!s.canSave());
+    Sql::exec(t.dm().weightdatabase(), u"DROP TRIGGER refuse"_s);
+
+    // Saved, but the ticket fails: the error shows and a second F2 saves nothing again.
+    t.ticketPrinter.failure = u"打印机脱机"_s;
+    s.typeFields(u"苏L1"_s);
+    s.key(Qt::Key_F1);
+    s.key(Qt::Key_F2);
+    QCOMPARE(t.prompter.textsOf(u"error"_s).last(), u"打印机脱机"_s);
+    QCOMPARE(record(t, 1)[u"毛重"_s].toDouble(), 32500.0);
+    QVERIFY(!s.canSave());
+    const QVariantMap completed = record(t, 1);
+    s.key(Qt::Key_F2);
+    QCOMPARE(record(t, 1), completed);
+    QCOMPARE(t.count(u"weight"_s), 1);
 }
 
 void StationTest::missingDeduction()

@@ -118,21 +118,9 @@ void UserManagementWindow::AddButtonClick()
 void UserManagementWindow::DeleteButtonClick()
 {
     guarded(m_ctx.prompter, [this] {
-        if (m_model->rowCount() == 0)
-            return;
-        if (!m_ctx.prompter.confirm(u"您确定要删除吗？"_s, u"提示！"_s))
-            return;
-        const int row = m_grid->currentRow();
-        if (row < 0)
-            return;
-        if (m_model->isNewRow(row)) {
-            // A row that was never saved is only dropped; there is no user to delete.
-            m_grid->cancelEdits();
-            return;
-        }
-        m_grid->cancelEdits();
-        m_model->deleteRow(row);
-        m_ctx.dm.WriteLog(m_ctx.login.CurrentOperator, u"删除用户"_s, QString());
+        // A row that was never saved is only dropped: there is no user to delete, nothing to log.
+        if (m_grid->deleteCurrentRow())
+            m_ctx.dm.WriteLog(m_ctx.login.CurrentOperator, u"删除用户"_s, QString());
     });
 }
 

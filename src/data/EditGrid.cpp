@@ -228,6 +228,21 @@ bool EditGrid::appendRow()
     return true;
 }
 
+bool EditGrid::deleteCurrentRow()
+{
+    if (m_model.rowCount() == 0)
+        return false;
+    const int row = qMax(0, currentRow());
+    if (!m_prompter.confirm(u"您确定要删除吗？"_s, u"提示！"_s))
+        return false;
+    const bool appended = m_model.isNewRow(row);
+    cancelEdits();
+    if (appended)
+        return false;
+    m_model.deleteRow(row);
+    return true;
+}
+
 int EditGrid::currentRow() const
 {
     const QModelIndex current = currentIndex();

@@ -45,6 +45,12 @@ public:
     /** Posts the row in edit, appends an empty row and puts the cursor into it; false when the post failed.
      */
     bool appendRow();
+    /**
+     * Asks "您确定要删除吗？" and on OK deletes the row under the cursor from the table. True when a stored
+     * row was deleted; false for an empty grid, a cancel, or an appended row that was only dropped.
+     * Throws DbError.
+     */
+    bool deleteCurrentRow();
     /** Model row under the cursor; -1 when the grid is empty. */
     int currentRow() const;
     void goToRow(int modelRow);

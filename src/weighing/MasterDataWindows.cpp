@@ -100,17 +100,8 @@ void MasterGridWindow::RzBitBtn1Click()
 void MasterGridWindow::RzBitBtn2Click()
 {
     guarded(m_ctx.prompter, [&] {
-        if (m_model->rowCount() == 0)
-            return;
-        const int row = qMax(0, m_grid->currentRow());
-        if (!m_ctx.prompter.confirm(u"您确定要删除吗？"_s, u"提示！"_s))
-            return;
-        const int before = m_model->rowCount();
-        m_grid->cancelEdits();
-        if (row >= m_model->rowCount() && m_model->rowCount() < before)
-            return; // the row was appended and never written
-        m_model->deleteRow(row);
-        log(m_table.deleteAction);
+        if (m_grid->deleteCurrentRow())
+            log(m_table.deleteAction);
     });
 }
 

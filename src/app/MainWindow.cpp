@@ -1,24 +1,17 @@
 #include "MainWindow.h"
 
-#include "MarqueeLabel.h"
-#include "MenuRights.h"
+#include "app/MenuTable.h"
 #include "audit/LoginDialog.h"
-#include "audit/PasswordWindow.h"
-#include "audit/UserManagementWindow.h"
-#include "data/PersonalSettingsWindow.h"
-#include "indicator/CommunicationSetupWindow.h"
-#include "records/FieldDesignerWindow.h"
-#include "weighing/DeductionWindow.h"
-#include "weighing/MasterDataWindows.h"
-#include "weighing/WeighStation.h"
 #include "data/DataModule.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/IniFile.h"
 #include "data/Settings.h"
 #include "platform/AppContext.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "platform/SystemShell.h"
+#include "data/PersonalSettingsWindow.h"
+#include "widgets/MarqueeLabel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -40,7 +33,6 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     setCentralWidget(m_mdi);
     buildMenu();
     buildStatusBar();
-    connectHandlers();
     FormCreate();
     Timer1.setInterval(1000);
     connect(&Timer1, &QTimer::timeout, this, &MainWindow::Timer1Timer);
@@ -53,15 +45,9 @@ void MainWindow::FormCreate()
     const IniFile ini(m_ctx.dm.iniPath());
     m_useColor = ini.read(Option::PictureBackdrop);
     m_picturePath = ini.read(Option::PicturePath(folder));
-    ShutdownEnabled = ini.read(Option::ShutdownEnabled);
-    ShutdownTime = ini.read(Option::ShutdownTime);
-    AutoBackupEnabled = ini.read(Option::AutoBackupEnabled);
-    CloseBackupEnabled = ini.read(Option::CloseBackupEnabled);
-    AutoBackupTime = ini.read(Option::AutoBackupTime);
-    BackupFolder = ini.read(Option::BackupFolder(folder));
+    schedule = Schedule::read(ini, folder);
     m_backColor = Option::colorFromValue(ini.read(Option::BackdropColor));
     setWindowTitle(ini.read(Option::ApplicationCaption));
-    TimerTicks = 0;
     applyBackground();
 }
 
@@ -70,42 +56,46 @@ void MainWindow::buildMenu()
     QMenuBar* bar = menuBar();
     bar->setObjectName(u"MainMenu2"_s);
     QHash<QString, QMenu*> menus;
-    for (const QString& caption : MenuRights::menus()) {
+    for (const QString& caption : MenuTable::menus()) {
         if (caption == u"【退出系统】"_s) {
             QAction* exit = bar->addAction(caption);
             exit->setObjectName(u"N5"_s);
             m_actions.insert(u"N5"_s, exit);
+            connect(exit, &QAction::triggered, this, &MainWindow::N5Click);
             continue;
         }
         menus.insert(caption, bar->addMenu(caption));
     }
-    for (const MenuItemDef& item : MenuRights::items()) {
-        QMenu* menu = menus.value(item.menu);
-        if (item.caption.isEmpty()) {
+    for (const MenuEntry& entry : MenuTable::entries()) {
+        QMenu* menu = menus.value(entry.menu);
+        if (entry.caption.isEmpty()) {
             menu->addSeparator();
             continue;
         }
-        QAction* action = menu->addAction(item.caption);
-        action->setObjectName(item.handler);
-        m_actions.insert(item.handler, action);
-        if (!item.right.isEmpty())
-            m_rightActions.insert(item.right, action);
+        QAction* action = menu->addAction(entry.caption);
+        action->setObjectName(entry.handler);
+        m_actions.insert(entry.handler, action);
+        if (!entry.right.isEmpty())
+            m_rightActions.insert(entry.right, action);
+        if (entry.open)
+            connect(action, &QAction::triggered, this, [this, action, open = entry.open] {
+                m_triggered = action;
+                open(*this);
+                m_triggered = nullptr;
+            });
     }
 }
 
-void MainWindow::connectHandlers()
+void MainWindow::openChild(QWidget* window, Instances instances)
 {
-    const QList<std::pair<const char16_t*, void (MainWindow::*)()>> handlers{
-        {u"N26", &MainWindow::N26Click}, {u"N3", &MainWindow::N3Click},   {u"N50", &MainWindow::N50Click},
-        {u"N51", &MainWindow::N51Click}, {u"N15", &MainWindow::N15Click}, {u"N53", &MainWindow::N53Click},
-        {u"N18", &MainWindow::N18Click}, {u"N17", &MainWindow::N17Click}, {u"N42", &MainWindow::N42Click},
-        {u"N48", &MainWindow::N48Click}, {u"N52", &MainWindow::N52Click}, {u"N39", &MainWindow::N39Click},
-        {u"N40", &MainWindow::N40Click}, {u"N13", &MainWindow::N13Click}, {u"N5", &MainWindow::N5Click},
-        {u"N36", &MainWindow::N36Click}, {u"N16", &MainWindow::N16Click}, {u"N21", &MainWindow::N21Click},
-        {u"N22", &MainWindow::N22Click}, {u"N33", &MainWindow::N33Click}, {u"N19", &MainWindow::N19Click},
-    };
-    for (const auto& [name, slot] : handlers)
-        connect(m_actions.value(QString::fromUtf16(name)), &QAction::triggered, this, slot);
+    QMdiSubWindow* frame = m_mdi->addSubWindow(window);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    if (instances == Instances::One && m_triggered) {
+        QAction* item = m_triggered;
+        item->setEnabled(false);
+        connect(frame, &QObject::destroyed, item, [item] { item->setEnabled(true); });
+    }
+    frame->showMaximized();
 }
 
 void MainWindow::buildStatusBar()
@@ -223,10 +213,8 @@ void MainWindow::applyLogin(const QMap<QString, bool>& rights)
 void MainWindow::Timer1Timer()
 {
     m_marquee->setMarqueeText(TickMarquee);
-    if (TimerTicks < 3)
-        ++TimerTicks;
-    const QString now = IniFile::timeText(m_ctx.clock.now().time());
-    if (ShutdownEnabled && now == IniFile::timeText(ShutdownTime))
+    schedule.tick();
+    if (schedule.shutdownDue(m_ctx.clock.now().time()))
         m_ctx.shell.shutdownWindows(u"poweroff"_s);
 }
 
@@ -256,72 +244,14 @@ void MainWindow::N5Click()
     close();
 }
 
-void MainWindow::N26Click()
-{
-    openModal<UserManagementWindow>();
-}
-
-void MainWindow::N18Click()
-{
-    openModal<PasswordWindow>();
-}
-
 void MainWindow::N17Click()
 {
     PersonalSettingsWindow window(m_ctx, this);
     connect(&window, &PersonalSettingsWindow::shutdownScheduleChanged, this, [this](bool enabled, QTime time) {
-        ShutdownEnabled = enabled;
-        ShutdownTime = time;
+        schedule.shutdownEnabled = enabled;
+        schedule.shutdownTime = time;
     });
     window.exec();
-}
-
-void MainWindow::N19Click()
-{
-    // One station at a time: its menu item stays disabled until the station has closed.
-    auto* station = new WeighStation(m_ctx);
-    QMdiSubWindow* frame = m_mdi->addSubWindow(station);
-    frame->setAttribute(Qt::WA_DeleteOnClose);
-    QAction* item = action(u"N19"_s);
-    item->setEnabled(false);
-    connect(station, &WeighStation::closed, this, [item, frame] {
-        item->setEnabled(true);
-        frame->close();
-    });
-    connect(station, &QObject::destroyed, this, [item] { item->setEnabled(true); });
-    frame->showMaximized();
-}
-
-template <typename Window>
-void MainWindow::openModal()
-{
-    Window window(m_ctx, this);
-    window.exec();
-}
-
-void MainWindow::N16Click()
-{
-    openModal<TareWeightWindow>();
-}
-
-void MainWindow::N21Click()
-{
-    openModal<UnitPriceWindow>();
-}
-
-void MainWindow::N22Click()
-{
-    openModal<DeductionWindow>();
-}
-
-void MainWindow::N33Click()
-{
-    openModal<FieldDesignerWindow>();
-}
-
-void MainWindow::N36Click()
-{
-    openModal<CommunicationSetupWindow>();
 }
 
 void MainWindow::N3Click()

@@ -2,8 +2,9 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include "app/Schedule.h"
+
 #include <QMap>
-#include <QTime>
 #include <QTimer>
 
 class MarqueeLabel;
@@ -21,25 +22,22 @@ class MainWindow final : public QMainWindow
     Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
-    // Table and column names other windows splice between SQL keywords, blanks included.
-    inline static const QString TablePrefix;
-    inline static const QString KeyColumnName = QStringLiteral(" ID ");
-    inline static const QString TrueLiteral = QStringLiteral(" True ");
-    inline static const QString WeighTableName = QStringLiteral(" weight ");
-    inline static const QString BlackBoxTableName = QStringLiteral(" 黑匣子数据 ");
-    inline static const QString TareTableName = QStringLiteral(" TareWeight");
-    inline static const QString PriceTableName = QStringLiteral(" UnitPrice");
-    inline static const QString AgioTableName = QStringLiteral(" agio");
-    inline static const QString ItemNameColumn = QStringLiteral("项目名称");
-    inline static const QString ItemTypeColumn = QStringLiteral("项目类型");
-    inline static const QString ItemWidthColumn = QStringLiteral("项目宽度");
-
     inline static const QString ExitQuestion = QStringLiteral("您确实要退出本系统吗？");
     inline static const QString FirstMarquee = QStringLiteral("基于称重 超越称重");
     inline static const QString TickMarquee = QStringLiteral("真诚  共赢  创新  精业");
     inline static const QString OperatorPane = QStringLiteral("当前值班员:");
 
+    /** How many windows of one kind a menu item may have open as children at once. */
+    enum class Instances { One, Many };
+
     explicit MainWindow(AppContext& ctx, QWidget* parent = nullptr);
+
+    AppContext& context() const { return m_ctx; }
+    /**
+     * Shows `window` maximised as a child of the main window, which takes ownership. With Instances::One
+     * the menu item that opened it stays disabled until the child has closed.
+     */
+    void openChild(QWidget* window, Instances instances);
 
     /** The menu action of a handler name ("N26", "N5", …). */
     QAction* action(const QString& handler) const { return m_actions.value(handler); }
@@ -50,33 +48,19 @@ public:
     /** Shows the login modally; false when the user chose "退出". */
     bool runLogin();
 
-    // Schedule read at creation; the personal settings window changes the power-off pair at once.
-    bool ShutdownEnabled = false;
-    QTime ShutdownTime;
-    bool AutoBackupEnabled = false;
-    QTime AutoBackupTime;
-    bool CloseBackupEnabled = false;
-    QString BackupFolder;
-    int TimerTicks = 0;
+    /** Read at creation; the personal settings window changes the power-off time at once. */
+    Schedule schedule;
     QTimer Timer1;
 
 public Q_SLOTS:
     void FormShow();
     void Timer1Timer();
-    void N26Click(); // 用户管理...
     void N3Click();  // 数据恢复...
     void N50Click(); // 重新启动计算机
     void N51Click(); // 关闭计算机
     void N15Click(); // 切换用户...
     void N53Click(); // 注销本用户...
-    void N18Click(); // 修改密码...
     void N17Click(); // 用户个性化设置...
-    void N19Click(); // 称重过磅
-    void N16Click(); // 固定存皮
-    void N21Click(); // 产品单价
-    void N22Click(); // 设置扣杂功能
-    void N33Click(); // 1.设置称重项目...
-    void N36Click(); // 2.设置通讯参数...
     void N42Click(); // 连接远程数据库...
     void N48Click(); // 科学计算器...
     void N52Click(); // 记事本...
@@ -91,14 +75,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    template <typename Window>
-    void openModal();
     void FormCreate();
     void buildMenu();
     void buildStatusBar();
     void applyBackground();
     void paintBackground();
-    void connectHandlers();
     void openShellItem(const QString& file, const QString& failure);
     void endProgram();
     void updateKeyPanes();
@@ -110,6 +91,7 @@ private:
     QLabel* m_operatorPane = nullptr;
     QLabel* m_capsPane = nullptr;
     QLabel* m_insertPane = nullptr;
+    QAction* m_triggered = nullptr;
     QHash<QString, QAction*> m_actions;
     QHash<QString, QAction*> m_rightActions;
     QColor m_backColor;

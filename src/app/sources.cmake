@@ -1,8 +1,8 @@
 target_sources(weightcore PRIVATE
-    app/MenuRights.cpp
+    app/Schedule.cpp
     app/StartUp.cpp
 )
 target_sources(weightgui PRIVATE
     app/MainWindow.cpp
-    app/MarqueeLabel.cpp
+    app/MenuTable.cpp
 )

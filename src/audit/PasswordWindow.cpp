@@ -2,7 +2,7 @@
 
 #include "UserStore.h"
 #include "data/DataModule.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "platform/AppContext.h"
 #include "platform/Prompter.h"
 

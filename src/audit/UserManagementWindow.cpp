@@ -1,10 +1,10 @@
 #include "UserManagementWindow.h"
 
-#include "data/ButtonRow.h"
+#include "widgets/ButtonRow.h"
 #include "data/Catalogue.h"
 #include "data/DataModule.h"
-#include "data/DbError.h"
-#include "data/EditGrid.h"
+#include "data/Errors.h"
+#include "widgets/EditGrid.h"
 #include "data/Passwords.h"
 #include "data/Sql.h"
 #include "data/TableEditModel.h"

@@ -1,6 +1,6 @@
 #include "Catalogue.h"
 
-#include "DbError.h"
+#include "data/Errors.h"
 #include "Passwords.h"
 #include "Sql.h"
 

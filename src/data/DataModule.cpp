@@ -1,7 +1,7 @@
 #include "DataModule.h"
 
 #include "Catalogue.h"
-#include "DbError.h"
+#include "data/Errors.h"
 #include "IniFile.h"
 #include "Sql.h"
 

@@ -1,6 +1,6 @@
 #include "Dialect.h"
 
-#include "DbError.h"
+#include "data/Errors.h"
 #include "Sql.h"
 
 #include <QSqlDatabase>

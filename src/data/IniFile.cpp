@@ -1,6 +1,6 @@
 #include "IniFile.h"
 
-#include "DbError.h"
+#include "data/Errors.h"
 #include "Gbk.h"
 
 #include <QFile>
@@ -68,7 +68,7 @@ void IniFile::save() const
     }
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly) || file.write(toGbk(text)) < 0 || !file.commit())
-        throw DbError(u"无法写入设置文件 %1：%2"_s.arg(m_path, file.errorString()));
+        throw FileError(u"无法写入设置文件 %1：%2"_s.arg(m_path, file.errorString()));
 }
 
 const IniFile::Line* IniFile::find(const QString& section, const QString& key) const

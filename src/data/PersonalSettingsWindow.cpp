@@ -1,7 +1,7 @@
 #include "PersonalSettingsWindow.h"
 
 #include "DataModule.h"
-#include "DbError.h"
+#include "data/Errors.h"
 #include "IniFile.h"
 #include "Settings.h"
 #include "platform/AppContext.h"

@@ -2,7 +2,7 @@
 
 #include "Catalogue.h"
 #include "DataModule.h"
-#include "DbError.h"
+#include "data/Errors.h"
 #include "IniFile.h"
 #include "Passwords.h"
 #include "RecordLayout.h"
@@ -35,7 +35,7 @@ void createDatabaseFile(const QString& file)
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
         db.setDatabaseName(file);
         if (!db.open())
-            throw DbError(u"无法创建数据库文件 %1"_s.arg(file));
+            throw FileError(u"无法创建数据库文件 %1"_s.arg(file));
         Sql::exec(db, u"PRAGMA user_version = 0"_s);
         db.close();
     }
@@ -135,7 +135,7 @@ std::optional<QString> create(const QString& folder, const Options& options)
         seedWeighing(dm, layout);
         seedParameters(dm, options);
         writeSettings(dir.absolutePath(), layout);
-    } catch (const DbError& e) {
+    } catch (const AppError& e) {
         QFile::remove(dir.filePath(Catalogue::WeighingFile));
         QFile::remove(dir.filePath(Catalogue::ParametersFile));
         return e.text();

@@ -1,6 +1,6 @@
 #include "Sql.h"
 
-#include "DbError.h"
+#include "data/Errors.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -1,6 +1,6 @@
 #include "TableEditModel.h"
 
-#include "DbError.h"
+#include "data/Errors.h"
 #include "Sql.h"
 
 #include <QSqlRecord>

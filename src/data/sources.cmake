@@ -1,7 +1,6 @@
 target_sources(weightcore PRIVATE
     data/Catalogue.cpp
     data/DataModule.cpp
-    data/DbError.cpp
     data/Dialect.cpp
     data/Gbk.cpp
     data/IniFile.cpp
@@ -13,8 +12,5 @@ target_sources(weightcore PRIVATE
     data/TableEditModel.cpp
 )
 target_sources(weightgui PRIVATE
-    data/EditGrid.cpp
-    data/GridStyle.cpp
-    data/RecordNavigator.cpp
     data/PersonalSettingsWindow.cpp
 )

@@ -1,7 +1,7 @@
 #include "CommunicationSetupWindow.h"
 
 #include "data/DataModule.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "platform/AppContext.h"
 #include "platform/Prompter.h"
 #include "platform/SerialLine.h"

@@ -1,6 +1,6 @@
 #include "IndicatorModel.h"
 
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/Sql.h"
 
 #include <QSqlRecord>

@@ -1,6 +1,6 @@
 #include "DesktopShell.h"
 
-#include "data/DbError.h"
+#include "platform/AppError.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -71,7 +71,7 @@ void DesktopShell::setAutorun(const QString& name, const QString& command, bool 
     const QString file = autostartFile(name);
     if (!enabled) {
         if (QFileInfo::exists(file) && !QFile::remove(file))
-            throw DbError(u"无法删除开机自动运行项 %1"_s.arg(file));
+            throw FileError(u"无法删除开机自动运行项 %1"_s.arg(file));
         return;
     }
     QDir().mkpath(QFileInfo(file).absolutePath());
@@ -80,7 +80,7 @@ void DesktopShell::setAutorun(const QString& name, const QString& command, bool 
                                  .arg(name, command)
                                  .toUtf8();
     if (!out.open(QIODevice::WriteOnly) || out.write(entry) < 0 || !out.commit())
-        throw DbError(u"无法写入开机自动运行项 %1：%2"_s.arg(file, out.errorString()));
+        throw FileError(u"无法写入开机自动运行项 %1：%2"_s.arg(file, out.errorString()));
 }
 
 QStringList DesktopShell::inputMethods() const

@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <memory>
-#include <stdexcept>
+#include "platform/AppError.h"
 
 /** Line settings applied to a serial line before it is opened. */
 struct LineSettings
@@ -29,14 +29,10 @@ struct LineSettings
 };
 
 /** Opening a serial line failed; the text is what the user sees. */
-class SerialError final : public std::runtime_error
+class SerialError final : public AppError
 {
 public:
-    explicit SerialError(const QString& text) : std::runtime_error(text.toStdString()), m_text(text) {}
-    QString text() const { return m_text; }
-
-private:
-    QString m_text;
+    using AppError::AppError;
 };
 
 /**

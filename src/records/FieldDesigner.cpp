@@ -2,7 +2,7 @@
 
 #include "data/Catalogue.h"
 #include "data/DataModule.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/IniFile.h"
 #include "data/Settings.h"
 #include "data/Sql.h"
@@ -59,7 +59,7 @@ QString freeBackupName(const QString& folder, const QDateTime& now)
 QString copySqliteDatabase(const QString& databaseFile, const QString& folder, const QDateTime& now)
 {
     if (!QDir().mkpath(folder))
-        throw DbError(u"无法创建备份目录 %1"_s.arg(folder));
+        throw FileError(u"无法创建备份目录 %1"_s.arg(folder));
     const QString target = freeBackupName(folder, now);
     const QString partial = target + u".part"_s;
     QFile::remove(partial);
@@ -73,7 +73,7 @@ QString copySqliteDatabase(const QString& databaseFile, const QString& folder, c
     }
     if (!QFile::rename(partial, target)) {
         QFile::remove(partial);
-        throw DbError(u"无法写入备份文件 %1"_s.arg(target));
+        throw FileError(u"无法写入备份文件 %1"_s.arg(target));
     }
     return target;
 }

@@ -2,15 +2,15 @@
 
 #include "FieldDesigner.h"
 #include "data/DataModule.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/RecordLayout.h"
 #include "data/TableEditModel.h"
 #include "platform/AppContext.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
-#include "data/ButtonRow.h"
-#include "data/RecordNavigator.h"
-#include "data/EditGrid.h"
+#include "widgets/ButtonRow.h"
+#include "widgets/RecordNavigator.h"
+#include "widgets/EditGrid.h"
 #include "weighing/MasterData.h"
 
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #include "WordFilter.h"
 
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/Dialect.h"
 #include "data/Gbk.h"
 #include "data/Pinyin.h"

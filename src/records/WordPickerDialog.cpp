@@ -1,9 +1,9 @@
 #include "WordPickerDialog.h"
 
 #include "data/DataModule.h"
-#include "data/DbError.h"
-#include "data/GridStyle.h"
-#include "data/RecordNavigator.h"
+#include "data/Errors.h"
+#include "widgets/GridStyle.h"
+#include "widgets/RecordNavigator.h"
 #include "platform/AppContext.h"
 
 #include <QComboBox>

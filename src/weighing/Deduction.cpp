@@ -1,7 +1,7 @@
 #include "Deduction.h"
 
 #include "data/DataModule.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/Sql.h"
 
 using namespace Qt::Literals::StringLiterals;

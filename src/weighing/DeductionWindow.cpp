@@ -1,9 +1,9 @@
 #include "DeductionWindow.h"
 
 #include "Deduction.h"
-#include "data/EditGrid.h"
+#include "widgets/EditGrid.h"
 #include "data/DataModule.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/TableEditModel.h"
 #include "platform/AppContext.h"
 #include "platform/Prompter.h"

@@ -1,7 +1,7 @@
 #include "IndicatorReader.h"
 
 #include "data/DataModule.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/IniFile.h"
 #include "data/Settings.h"
 #include "platform/AppContext.h"

@@ -1,7 +1,7 @@
 #include "MasterData.h"
 
 #include "data/DataModule.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/Dialect.h"
 #include "data/IniFile.h"
 #include "data/Sql.h"

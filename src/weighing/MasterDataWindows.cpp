@@ -1,10 +1,10 @@
 #include "MasterDataWindows.h"
 
-#include "data/ButtonRow.h"
-#include "data/EditGrid.h"
+#include "widgets/ButtonRow.h"
+#include "widgets/EditGrid.h"
 #include "MasterData.h"
 #include "data/DataModule.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/TableEditModel.h"
 #include "platform/AppContext.h"
 #include "platform/Prompter.h"

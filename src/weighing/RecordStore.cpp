@@ -2,7 +2,7 @@
 
 #include "MasterData.h"
 #include "data/DataModule.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/IniFile.h"
 #include "data/Settings.h"
 #include "data/Sql.h"

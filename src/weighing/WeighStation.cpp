@@ -2,8 +2,9 @@
 
 #include "IndicatorReader.h"
 #include "data/DataModule.h"
-#include "data/DbError.h"
-#include "data/GridStyle.h"
+#include "data/Errors.h"
+#include "widgets/ChildWindow.h"
+#include "widgets/GridStyle.h"
 #include "data/IniFile.h"
 #include "data/Settings.h"
 #include "platform/AppContext.h"
@@ -385,7 +386,7 @@ QWidget* WeighStation::buildSteps()
     m_RzBitBtn1->setObjectName(u"RzBitBtn1"_s);
     m_RzBitBtn1->setToolTip(u"退出本窗体返回主窗体"_s);
     m_RzBitBtn1->setAutoDefault(false);
-    connect(m_RzBitBtn1, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_RzBitBtn1, &QPushButton::clicked, this, [this] { closeChildWindow(this); });
     m_BitBtn2->setEnabled(false);
     QFont big = font();
     big.setPixelSize(16);

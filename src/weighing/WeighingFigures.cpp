@@ -1,6 +1,6 @@
 #include "WeighingFigures.h"
 
-#include "data/DbError.h"
+#include "data/Errors.h"
 
 #include <QStringList>
 

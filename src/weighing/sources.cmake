@@ -1,4 +1,15 @@
-# The weighing subsystem is built by two pieces of work at once; each keeps its own list.
-include(${CMAKE_CURRENT_LIST_DIR}/reader.cmake OPTIONAL)
-include(${CMAKE_CURRENT_LIST_DIR}/masterdata.cmake OPTIONAL)
-include(${CMAKE_CURRENT_LIST_DIR}/station.cmake OPTIONAL)
+target_sources(weightcore PRIVATE
+    weighing/BlackBox.cpp
+    weighing/Deduction.cpp
+    weighing/IndicatorReader.cpp
+    weighing/MasterData.cpp
+    weighing/RecordListModel.cpp
+    weighing/RecordStore.cpp
+    weighing/WeighingBoxes.cpp
+    weighing/WeighingFigures.cpp
+)
+target_sources(weightgui PRIVATE
+    weighing/DeductionWindow.cpp
+    weighing/MasterDataWindows.cpp
+    weighing/WeighStation.cpp
+)

@@ -1,6 +1,6 @@
 #include "TestFolder.h"
 #include "data/Catalogue.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/Gbk.h"
 #include "data/IniFile.h"
 #include "data/Passwords.h"

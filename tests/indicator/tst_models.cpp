@@ -2,7 +2,7 @@
 
 #include "FakeSerialLine.h"
 #include "TestFolder.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/Sql.h"
 #include "indicator/CommunicationSetupWindow.h"
 #include "indicator/IndicatorModel.h"

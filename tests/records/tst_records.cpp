@@ -1,13 +1,13 @@
 #include "GridDriver.h"
 #include "TestFolder.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/IniFile.h"
 #include "data/RecordLayout.h"
 #include "data/Sql.h"
 #include "data/TableEditModel.h"
 #include "records/FieldDesigner.h"
 #include "records/FieldDesignerWindow.h"
-#include "data/EditGrid.h"
+#include "widgets/EditGrid.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "platform/Sound.h"

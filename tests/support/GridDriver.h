@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/EditGrid.h"
+#include "widgets/EditGrid.h"
 
 #include <QAbstractButton>
 #include <QTest>

@@ -5,7 +5,7 @@
 #include "data/TableEditModel.h"
 #include "weighing/Deduction.h"
 #include "weighing/DeductionWindow.h"
-#include "data/EditGrid.h"
+#include "widgets/EditGrid.h"
 #include "weighing/MasterData.h"
 #include "weighing/MasterDataWindows.h"
 

@@ -1,5 +1,5 @@
 #include "TestFolder.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "data/IniFile.h"
 #include "data/RecordLayout.h"
 #include "data/Settings.h"

@@ -8,7 +8,7 @@
 // station. It stops after N chunks, when the device goes away, or on an interrupt.
 
 #include "data/DataModule.h"
-#include "data/DbError.h"
+#include "data/Errors.h"
 #include "platform/Sound.h"
 #include "platform/TicketPrinter.h"
 #include "platform/AppContext.h"

@@ -1,7 +1,7 @@
-#include "GridStyle.h"
+#include "widgets/GridStyle.h"
 
-#include "IniFile.h"
-#include "Settings.h"
+#include "data/IniFile.h"
+#include "data/Settings.h"
 #include "platform/Prompter.h"
 
 #include <QHeaderView>

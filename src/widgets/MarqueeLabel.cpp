@@ -1,4 +1,4 @@
-#include "MarqueeLabel.h"
+#include "widgets/MarqueeLabel.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
-#include "EditGrid.h"
+#include "widgets/EditGrid.h"
 
-#include "data/DbError.h"
-#include "data/GridStyle.h"
+#include "data/Errors.h"
+#include "widgets/GridStyle.h"
 #include "data/TableEditModel.h"
 #include "platform/Prompter.h"
 

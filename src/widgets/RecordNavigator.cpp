@@ -1,4 +1,4 @@
-#include "RecordNavigator.h"
+#include "widgets/RecordNavigator.h"
 
 #include <QHBoxLayout>
 #include <QStyle>

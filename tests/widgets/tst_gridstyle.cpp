@@ -1,5 +1,5 @@
 #include "TestFolder.h"
-#include "data/GridStyle.h"
+#include "widgets/GridStyle.h"
 #include "data/IniFile.h"
 #include "data/Settings.h"
 

@@ -1,0 +1,8 @@
+# What a new program folder receives (ProgramFolderSetup copies it out of ":/programfolder"), by its path
+# in the program folder.
+qt_add_resources(weightcore programfolder
+    PREFIX /programfolder
+    BASE ${CMAKE_CURRENT_LIST_DIR}
+    FILES
+        ${CMAKE_CURRENT_LIST_DIR}/打铃音/1.wav
+)

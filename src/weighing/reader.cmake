@@ -1,4 +1,0 @@
-target_sources(weightcore PRIVATE
-    weighing/BlackBox.cpp
-    weighing/IndicatorReader.cpp
-)

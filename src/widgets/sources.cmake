@@ -1,0 +1,9 @@
+# Widgets shared by several windows.
+target_sources(weightgui PRIVATE
+    widgets/ButtonRow.h
+    widgets/ChildWindow.h
+    widgets/EditGrid.cpp
+    widgets/GridStyle.cpp
+    widgets/MarqueeLabel.cpp
+    widgets/RecordNavigator.cpp
+)

@@ -90,8 +90,11 @@ int main(int argc, char* argv[])
     SystemClock clock;
     DesktopShell shell;
     DataModule dm(args.folder);
-    if (!OpenDataModule(dm, prompter))
+    if (!OpenDataModule(dm, prompter)) {
+        if (!dm.lastOpenError().isEmpty())
+            QTextStream(stderr) << u"weight: "_s << dm.lastOpenError() << Qt::endl;
         return 1;
+    }
     warnWithoutChineseFont(prompter);
 
     QtSound sound;

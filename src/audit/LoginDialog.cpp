@@ -167,29 +167,19 @@ void LoginDialog::RzBitBtn1Click()
 {
     guarded(m_ctx.prompter, [&] {
         const QString name = m_users->currentText();
-        const auto rights = UserStore::authenticate(m_ctx.dm.weightdatabase(), name, m_password->text());
-        if (!rights) {
+        const auto outcome =
+            UserStore::logIn(m_ctx.dm, m_ctx.clock, name, m_password->text(), m_startShift->isChecked());
+        if (!outcome) {
             m_ctx.prompter.warning(u"您输入的用户名或密码不正确,请重新输入!\n"_s + Hint, u"警告"_s);
             m_password->clear();
             m_password->setFocus();
             return;
         }
-        m_rights = *rights;
-        m_ctx.login.CurrentImeName = IniFile(m_ctx.dm.iniPath()).read(Option::ImeName);
-        if (m_startShift->isChecked())
-            startShift();
+        m_rights = outcome->rights;
+        m_ctx.login.CurrentImeName = outcome->imeName;
         m_ctx.login.CurrentOperator = name;
-        m_ctx.dm.WriteLog(name, u"登录"_s, QString());
         accept();
     });
-}
-
-void LoginDialog::startShift()
-{
-    const QString first = UserStore::nextShiftStart(m_ctx.dm.weightdatabase());
-    IniFile ini(m_ctx.dm.iniPath());
-    ini.write(Option::ShiftStartRecord, first);
-    ini.write(Option::ShiftStartTime, m_ctx.clock.now().toString(u"yyyy-MM-dd HH:mm:ss"_s));
 }
 
 void LoginDialog::RzBitBtn2Click()

@@ -38,7 +38,6 @@ protected:
 
 private:
     void FormShow();
-    void startShift();
 
     AppContext& m_ctx;
     QComboBox* m_users;

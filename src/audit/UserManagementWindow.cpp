@@ -6,7 +6,7 @@
 #include "data/Errors.h"
 #include "widgets/EditGrid.h"
 #include "data/Passwords.h"
-#include "data/Sql.h"
+#include "audit/UserStore.h"
 #include "data/TableEditModel.h"
 #include "platform/AppContext.h"
 #include "platform/Prompter.h"
@@ -49,7 +49,10 @@ void UserManagementWindow::buildControls()
 {
     m_grid = new EditGrid(*m_model, m_ctx.prompter, this);
     m_grid->setObjectName(u"DBGrid1"_s);
-    m_grid->setRowCheck([this](int row, const QVariant& original) { checkName(row, original); });
+    m_grid->setRowCheck([this](int row, const QVariant& original) {
+        return UserStore::nameProblem(m_ctx.dm.weightdatabase(), m_ctx.dm.dialect(),
+                                      m_model->value(row, NameColumn).toString(), original);
+    });
 
     auto* notes = new QVBoxLayout;
     const QStringList texts{u"1、本程序将高级管理员admin权限隐藏，使任何人员不得修改。"_s,
@@ -90,19 +93,6 @@ void UserManagementWindow::loadUsers(const QStringList& columns, const QString& 
     if (!condition.isEmpty())
         where += u" AND "_s + condition;
     m_model->load(columns, where, QVariantList{Admin} + values, name);
-}
-
-void UserManagementWindow::checkName(int row, const QVariant& original) const
-{
-    const QString name = m_model->value(row, NameColumn).toString().trimmed();
-    if (name.isEmpty())
-        throw ConversionError(u"用户名称不能为空"_s);
-    if (original.isValid() && name.compare(original.toString().trimmed(), Qt::CaseInsensitive) == 0)
-        return;
-    const QString sql = u"SELECT count(*) FROM users WHERE lower(trim(%1)) = lower(?)"_s.arg(
-        m_ctx.dm.dialect().quote(NameColumn));
-    if (Sql::scalar(m_ctx.dm.weightdatabase(), sql, {name}).toInt() > 0)
-        throw ConversionError(u"用户名称“%1”已经存在"_s.arg(name));
 }
 
 void UserManagementWindow::AddButtonClick()

@@ -39,7 +39,6 @@ private:
      * Refuses (throws) an empty name or one that another user already has, letter case ignored: users
      * are found by name. `original` is the row's name as loaded, invalid for a new row.
      */
-    void checkName(int row, const QVariant& original) const;
 
     AppContext& m_ctx;
     TableEditModel* m_model = nullptr;

@@ -1,6 +1,10 @@
 #include "UserStore.h"
 
 #include "data/Catalogue.h"
+#include "data/DataModule.h"
+#include "data/IniFile.h"
+#include "data/Settings.h"
+#include "platform/Clock.h"
 #include "data/Passwords.h"
 #include "data/Sql.h"
 
@@ -63,6 +67,37 @@ void setPassword(const QSqlDatabase& db, const QString& name, const QString& pas
     QSqlQuery exact = Sql::exec(db, u"UPDATE users SET 用户密码 = ? WHERE 用户名称 = ?"_s, {hash, name});
     if (exact.numRowsAffected() == 0)
         Sql::exec(db, u"UPDATE users SET 用户密码 = ? WHERE lower(用户名称) = lower(?)"_s, {hash, name});
+}
+
+std::optional<LoginOutcome> logIn(DataModule& dm, const Clock& clock, const QString& name, const QString& password,
+                                  bool startShift)
+{
+    const auto rights = authenticate(dm.weightdatabase(), name, password);
+    if (!rights)
+        return std::nullopt;
+    IniFile ini(dm.iniPath());
+    LoginOutcome outcome{*rights, ini.read(Option::ImeName)};
+    if (startShift) {
+        ini.write(Option::ShiftStartRecord, nextShiftStart(dm.weightdatabase()));
+        ini.write(Option::ShiftStartTime, clock.now().toString(u"yyyy-MM-dd HH:mm:ss"_s));
+    }
+    dm.WriteLog(name, u"登录"_s, QString());
+    return outcome;
+}
+
+std::optional<QString> nameProblem(const QSqlDatabase& db, const Dialect& dialect, const QString& typed,
+                                   const QVariant& original)
+{
+    const QString name = typed.trimmed();
+    if (name.isEmpty())
+        return u"用户名称不能为空"_s;
+    if (original.isValid() && name.compare(original.toString().trimmed(), Qt::CaseInsensitive) == 0)
+        return std::nullopt;
+    const QString sql =
+        u"SELECT count(*) FROM users WHERE lower(trim(%1)) = lower(?)"_s.arg(dialect.quote(u"用户名称"_s));
+    if (Sql::scalar(db, sql, {name}).toInt() > 0)
+        return u"用户名称“%1”已经存在"_s.arg(name);
+    return std::nullopt;
 }
 
 } // namespace UserStore

@@ -4,10 +4,38 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <optional>
+
+class Clock;
+class DataModule;
+class Dialect;
+
+/** What a successful login hands to the program. */
+struct LoginOutcome
+{
+    QMap<QString, bool> rights;
+    /** [Ime] Ime: the input method of Chinese input boxes. */
+    QString imeName;
+};
 
 /** Users, their passwords and rights in the table `users`; every statement throws DbError. */
 namespace UserStore {
+
+/**
+ * The login: checks name and password; on success, with `startShift`, marks the shift's first record
+ * and time in the settings file, writes the "登录" log entry, and returns the rights. Nothing is
+ * written when the check fails (nullopt).
+ */
+std::optional<LoginOutcome> logIn(DataModule& dm, const Clock& clock, const QString& name, const QString& password,
+                                  bool startShift);
+
+/**
+ * Why a typed user name cannot be stored: empty, or held by another user (letter case ignored). A user
+ * whose name is unchanged passes; `original` is the name as loaded, invalid for a new row.
+ */
+std::optional<QString> nameProblem(const QSqlDatabase& db, const Dialect& dialect, const QString& typed,
+                                   const QVariant& original);
 
 /** Every user name in the order the table returns them (admin included). */
 QStringList userNames(const QSqlDatabase& db);

@@ -106,8 +106,17 @@ QString createTableSql(const TableDef& table, const Dialect& dialect)
 QStringList weightIndexSql(const QStringList& weightColumns, const Dialect& dialect, const QString& table)
 {
     QStringList result;
-    int n = 0;
-    for (const QString& column : {u"车号"_s, u"毛重"_s, u"皮重时间"_s, u"毛重时间"_s}) {
+    // The plate index leads with the plate without letter case and carries what the pending search
+    // filters on, so that search reads only the plate's pending records.
+    if (weightColumns.contains(u"车号"_s)) {
+        QStringList columns{dialect.caselessIndexColumn(dialect.quote(u"车号"_s))};
+        for (const QString& c : {u"毛重"_s, u"皮重时间"_s})
+            if (weightColumns.contains(c))
+                columns.append(dialect.quote(c));
+        result.append(u"CREATE INDEX IF NOT EXISTS ix_%1_plate ON %1 (%2)"_s.arg(table, columns.join(u", "_s)));
+    }
+    int n = 1;
+    for (const QString& column : {u"毛重"_s, u"皮重时间"_s, u"毛重时间"_s}) {
         ++n;
         if (weightColumns.contains(column))
             result.append(u"CREATE INDEX IF NOT EXISTS ix_%1_%2 ON %1 (%3)"_s.arg(table).arg(n).arg(
@@ -116,13 +125,16 @@ QStringList weightIndexSql(const QStringList& weightColumns, const Dialect& dial
     return result;
 }
 
-QStringList indexSql(Store store, const Dialect&)
+QStringList indexSql(Store store, const Dialect& dialect)
 {
     if (store == Store::Parameters)
         return {};
     return {u"CREATE INDEX IF NOT EXISTS ix_logtab_time ON LogTab (操作时间)"_s,
             u"CREATE INDEX IF NOT EXISTS ix_blackbox_time ON 黑匣子数据 (时间)"_s,
-            u"CREATE INDEX IF NOT EXISTS ix_tare_plate ON TareWeight (车号)"_s};
+            u"CREATE INDEX IF NOT EXISTS ix_tare_plate_nocase ON TareWeight (%1)"_s.arg(
+                dialect.caselessIndexColumn(u"车号"_s)),
+            u"CREATE INDEX IF NOT EXISTS ix_price_product_nocase ON UnitPrice (%1)"_s.arg(
+                dialect.caselessIndexColumn(u"品名"_s))};
 }
 
 int schemaVersion(const QSqlDatabase& db, const Dialect& dialect)
@@ -130,6 +142,25 @@ int schemaVersion(const QSqlDatabase& db, const Dialect& dialect)
     if (!dialect.tableExists(db, u"SchemaVersion"_s))
         return 0;
     return Sql::scalar(db, u"SELECT max(version) FROM SchemaVersion"_s).toInt();
+}
+
+void checkOwnDatabase(const QSqlDatabase& db, Store, const Dialect& dialect, const QString& file)
+{
+    if (schemaVersion(db, dialect) == 0)
+        throw DbError(u"%1 不是本程序的数据库文件（没有结构版本）"_s.arg(file));
+}
+
+void checkTables(const QSqlDatabase& db, Store store, const Dialect& dialect, const QString& file)
+{
+    QStringList wanted;
+    if (store == Store::Weighing)
+        wanted.append(u"weight"_s);
+    for (const TableDef& table : tables())
+        if (table.store == store)
+            wanted.append(table.name);
+    for (const QString& table : std::as_const(wanted))
+        if (!dialect.tableExists(db, table))
+            throw DbError(u"数据库文件 %1 中缺少数据表“%2”"_s.arg(file, table));
 }
 
 void upgrade(const QSqlDatabase& db, Store store, const Dialect& dialect)
@@ -146,6 +177,18 @@ void upgrade(const QSqlDatabase& db, Store store, const Dialect& dialect)
                 if (table.store == store)
                     Sql::exec(db, createTableSql(table, dialect));
             for (const QString& sql : indexSql(store, dialect))
+                Sql::exec(db, sql);
+        }
+        if (from == 1 && store == Store::Weighing) {
+            // Version 2: text lookups without letter case, served by indexes of that collation.
+            Sql::exec(db, u"DROP INDEX IF EXISTS ix_weight_1"_s);
+            Sql::exec(db, u"DROP INDEX IF EXISTS ix_tare_plate"_s);
+            for (const QString& sql : indexSql(store, dialect))
+                Sql::exec(db, sql);
+            QStringList names;
+            for (const ColumnInfo& c : dialect.columns(db, u"weight"_s))
+                names.append(c.name);
+            for (const QString& sql : weightIndexSql(names, dialect, u"weight"_s))
                 Sql::exec(db, sql);
         }
         Sql::exec(db, u"DELETE FROM SchemaVersion"_s);

@@ -44,9 +44,16 @@ QStringList indexSql(Store store, const Dialect& dialect);
 QStringList weightIndexSql(const QStringList& weightColumns, const Dialect& dialect, const QString& table);
 
 /** Current schema version of each database; opening an older one upgrades it step by step. */
-constexpr int SchemaVersion = 1;
+constexpr int SchemaVersion = 2;
 /** Creates what is missing up to the current version, in one transaction; throws DbError. */
 void upgrade(const QSqlDatabase& db, Store store, const Dialect& dialect);
 int schemaVersion(const QSqlDatabase& db, const Dialect& dialect);
+/**
+ * Throws DbError naming the file when it holds no schema version of this program (an empty file, or
+ * another program's database); nothing is written.
+ */
+void checkOwnDatabase(const QSqlDatabase& db, Store store, const Dialect& dialect, const QString& file);
+/** Throws DbError naming the first catalogue table of the store the database lacks. */
+void checkTables(const QSqlDatabase& db, Store store, const Dialect& dialect, const QString& file);
 
 } // namespace Catalogue

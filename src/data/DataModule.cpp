@@ -49,7 +49,7 @@ QSqlDatabase DataModule::Parameters() const
     return QSqlDatabase::database(m_parametersName, false);
 }
 
-DataModule::OpenResult DataModule::open()
+DataModule::OpenResult DataModule::open(OpenMode mode)
 {
     close();
     const QString parameters = path(Catalogue::ParametersFile);
@@ -58,6 +58,11 @@ DataModule::OpenResult DataModule::open()
         return OpenResult::MissingFile;
 
     const auto openOne = [&](const QString& name, const QString& file, Store store) {
+        if (m_dialect.engine() == Dialect::Engine::SQLite) {
+            // SQLite needs to write the file and, for its journal, the folder.
+            if (!QFileInfo(file).isWritable() || !QFileInfo(QFileInfo(file).absolutePath()).isWritable())
+                throw DbError(u"数据库文件 %1 或其所在目录只读，程序无法写入"_s.arg(file));
+        }
         QSqlDatabase db = QSqlDatabase::addDatabase(m_dialect.driverName(), name);
         db.setDatabaseName(file);
         if (!db.open())
@@ -66,7 +71,11 @@ DataModule::OpenResult DataModule::open()
         // maintenance program may hold the file, so writers wait for each other instead of failing.
         if (m_dialect.engine() == Dialect::Engine::SQLite)
             Sql::exec(db, u"PRAGMA busy_timeout = 5000"_s);
+        if (mode == OpenMode::Existing)
+            Catalogue::checkOwnDatabase(db, store, m_dialect, file);
         Catalogue::upgrade(db, store, m_dialect);
+        if (mode == OpenMode::Existing)
+            Catalogue::checkTables(db, store, m_dialect, file);
     };
     try {
         openOne(m_parametersName, parameters, Store::Parameters);

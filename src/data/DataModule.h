@@ -26,8 +26,15 @@ public:
     DataModule(const DataModule&) = delete;
     DataModule& operator=(const DataModule&) = delete;
 
-    /** Checks both files, opens `Para.wdv` then `Pcomm.dll`, and brings their schema up to date. */
-    OpenResult open();
+    /** Existing: only this program's databases open. Create: empty files receive the catalogue. */
+    enum class OpenMode { Existing, Create };
+
+    /**
+     * Checks both files, opens `Para.wdv` then `Pcomm.dll`, and brings their schema up to date. With
+     * OpenMode::Existing a file without the program's schema version or missing a catalogue table, and a
+     * file the program cannot write, is refused (CannotOpen) and left untouched.
+     */
+    OpenResult open(OpenMode mode = OpenMode::Existing);
     /** Why the last open failed, for the log of an installer; the user sees only the fixed messages. */
     QString lastOpenError() const { return m_lastOpenError; }
     void close();

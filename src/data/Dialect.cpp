@@ -48,6 +48,20 @@ QString Dialect::quote(const QString& identifier) const
     return u'"' + doubled + u'"';
 }
 
+QString Dialect::textEquals(const QString& column, const QString& placeholder) const
+{
+    if (m_engine == Engine::PostgreSQL)
+        return u"lower(%1) = lower(%2)"_s.arg(column, placeholder);
+    return u"%1 = %2 COLLATE NOCASE"_s.arg(column, placeholder);
+}
+
+QString Dialect::caselessIndexColumn(const QString& column) const
+{
+    if (m_engine == Engine::PostgreSQL)
+        return u"lower(%1)"_s.arg(column);
+    return column + u" COLLATE NOCASE"_s;
+}
+
 QString Dialect::limit(const QString& select, int count) const
 {
     return select + u" LIMIT "_s + QString::number(qMax(0, count));

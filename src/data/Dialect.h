@@ -35,6 +35,13 @@ public:
     QString defaultNow() const;
     QString trueLiteral() const { return QStringLiteral("TRUE"); }
     QString quote(const QString& identifier) const;
+    /**
+     * A condition that compares a text column with a bound value without regard to letter case, in a
+     * form that an index made by caselessIndexColumn() serves: "车号 = ? COLLATE NOCASE" on SQLite.
+     */
+    QString textEquals(const QString& column, const QString& placeholder = QStringLiteral("?")) const;
+    /** The index column for textEquals() on `column`. */
+    QString caselessIndexColumn(const QString& column) const;
     /** Appends the engine's row limit to a SELECT. */
     QString limit(const QString& select, int count) const;
     /** `round(sum(expr), decimals)` in a form the engine accepts. */

@@ -129,7 +129,7 @@ std::optional<QString> create(const QString& folder, const Options& options)
         createDatabaseFile(dir.filePath(Catalogue::WeighingFile));
         createDatabaseFile(dir.filePath(Catalogue::ParametersFile));
         DataModule dm(dir.absolutePath());
-        if (dm.open() != DataModule::OpenResult::Ok)
+        if (dm.open(DataModule::OpenMode::Create) != DataModule::OpenResult::Ok)
             throw DbError(dm.lastOpenError());
         const QList<StructureRow> layout = RecordLayout::defaultRows();
         seedWeighing(dm, layout);

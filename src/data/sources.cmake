@@ -9,6 +9,7 @@ target_sources(weightcore PRIVATE
     data/ProgramFolderSetup.cpp
     data/RecordLayout.cpp
     data/Sql.cpp
+    data/UniqueValue.cpp
     data/TableEditModel.cpp
 )
 target_sources(weightgui PRIVATE

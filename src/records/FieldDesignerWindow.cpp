@@ -11,7 +11,7 @@
 #include "widgets/ButtonRow.h"
 #include "widgets/RecordNavigator.h"
 #include "widgets/EditGrid.h"
-#include "weighing/MasterData.h"
+#include "data/UniqueValue.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -74,12 +74,8 @@ FieldDesignerWindow::FieldDesignerWindow(AppContext& ctx, QWidget* parent)
     m_grid->setPickList(u"项目类型"_s, {u"Int"_s, u"Float"_s, u"String"_s, u"DateTime"_s});
     // 编号 is typed and orders the layout: it must be filled in and held by no other row.
     m_grid->setRowCheck([this](int row, const QVariant& original) {
-        MasterTable layout;
-        layout.table = Structure;
-        layout.keyColumn = KeyColumn;
-        layout.uniqueColumn = KeyColumn;
-        MasterData::checkUniqueValue(m_ctx.dm.weightdatabase(), m_ctx.dm.dialect(), layout,
-                                     m_model->value(row, KeyColumn), original);
+        return uniqueValueProblem(m_ctx.dm.weightdatabase(), m_ctx.dm.dialect(), {Structure, KeyColumn, KeyColumn},
+                                  m_model->value(row, KeyColumn), original);
     });
 
     auto* controls = new QHBoxLayout;

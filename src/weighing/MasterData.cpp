@@ -55,35 +55,6 @@ QString unitCaption(const QString& iniPath)
     return IniFile(iniPath).read(Option::UnitKilograms) ? u"单位:千克(kg)"_s : u"单位:吨(t)"_s;
 }
 
-void checkUniqueValue(const QSqlDatabase& db, const Dialect& dialect, const MasterTable& table,
-                      const QVariant& value, const QVariant& rowKey)
-{
-    const QString column = table.uniqueColumn;
-    ColumnKind kind = ColumnKind::Text;
-    for (const ColumnInfo& c : dialect.columns(db, table.table))
-        if (c.name == column)
-            kind = c.kind;
-    const QString text = value.toString();
-    const QVariant converted = Dialect::toColumnValue(kind, text, column);
-    if (converted.isNull() || converted.toString().trimmed().isEmpty())
-        throw ConversionError(u"%1不能为空"_s.arg(column));
-    QString sql = u"SELECT count(*) FROM %1 WHERE %2 = ?"_s.arg(table.table, dialect.quote(column));
-    QVariantList values{converted};
-    if (rowKey.isValid()) {
-        // A row that keeps its value is not checked again: older data may already repeat it.
-        const QVariant stored =
-            Sql::scalar(db, u"SELECT %1 FROM %2 WHERE %3 = ?"_s.arg(dialect.quote(column), table.table,
-                                                                   dialect.quote(table.keyColumn)),
-                        {rowKey});
-        if (stored.toString() == converted.toString())
-            return;
-        sql += u" AND %1 <> ?"_s.arg(dialect.quote(table.keyColumn));
-        values.append(rowKey);
-    }
-    if (Sql::scalar(db, sql, values).toInt() > 0)
-        throw ConversionError(u"%1“%2”已经存在"_s.arg(column, text));
-}
-
 } // namespace MasterData
 
 double UnitPriceOf(DataModule& dm, const QString& product)
@@ -93,8 +64,8 @@ double UnitPriceOf(DataModule& dm, const QString& product)
         return 0;
     // Several prices in force for one product: the oldest entry wins, the same row every time.
     const QString price = dm.QueryScalar(
-        dm.dialect().limit(u"SELECT 单价 FROM UnitPrice WHERE 品名 = ? AND 是否执行 = %1 ORDER BY 编号"_s.arg(
-                               dm.dialect().trueLiteral()),
+        dm.dialect().limit(u"SELECT 单价 FROM UnitPrice WHERE %1 AND 是否执行 = %2 ORDER BY 编号"_s.arg(
+                               dm.dialect().textEquals(u"品名"_s), dm.dialect().trueLiteral()),
                            1),
         {name});
     if (price.isEmpty())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/UniqueValue.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -31,6 +33,8 @@ struct MasterTable
     QStringList columns;
     /** A column the user types that must be filled in and held by no other row; empty: none. */
     QString uniqueColumn;
+
+    UniqueColumn unique() const { return {table, uniqueColumn, keyColumn}; }
 };
 
 namespace MasterData {
@@ -42,14 +46,6 @@ const MasterTable& unitPrice();
 
 /** "单位:千克(kg)", or "单位:吨(t)" when the settings file chooses tonnes. */
 QString unitCaption(const QString& iniPath);
-
-/**
- * Refuses, with ConversionError, a typed value that is empty, does not convert to its column's type, or is
- * held by another row of the table than the one whose key is `rowKey` (invalid for a row not yet
- * written). A stored row that keeps its value passes. Throws DbError when the lookup fails.
- */
-void checkUniqueValue(const QSqlDatabase& db, const Dialect& dialect, const MasterTable& table,
-                      const QVariant& value, const QVariant& rowKey);
 
 } // namespace MasterData
 

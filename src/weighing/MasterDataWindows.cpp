@@ -36,7 +36,7 @@ void MasterGridWindow::FormCreate(const Texts& texts)
     m_grid->setTwoDecimals(m_table.twoDecimalColumns);
     m_model->setReadOnlyColumns(m_table.readOnlyColumns);
     if (!m_table.uniqueColumn.isEmpty())
-        m_grid->setRowCheck([this](int row, const QVariant& original) { checkRow(row, original); });
+        m_grid->setRowCheck([this](int row, const QVariant& original) { return checkRow(row, original); });
 
     m_unit = new QLabel(this);
     m_unit->setObjectName(u"Label1"_s);
@@ -82,10 +82,10 @@ void MasterGridWindow::log(const QString& action)
     m_ctx.dm.WriteLog(m_ctx.login.CurrentOperator, action, QString());
 }
 
-void MasterGridWindow::checkRow(int row, const QVariant& original)
+std::optional<QString> MasterGridWindow::checkRow(int row, const QVariant& original)
 {
-    MasterData::checkUniqueValue(m_ctx.dm.weightdatabase(), m_ctx.dm.dialect(), m_table,
-                                 m_model->value(row, m_table.uniqueColumn), original);
+    return uniqueValueProblem(m_ctx.dm.weightdatabase(), m_ctx.dm.dialect(), m_table.unique(),
+                              m_model->value(row, m_table.uniqueColumn), original);
 }
 
 void MasterGridWindow::RzBitBtn1Click()

@@ -45,7 +45,7 @@ private:
     void FormCreate(const Texts& texts);
     QWidget* buildButtons();
     void log(const QString& action);
-    void checkRow(int row, const QVariant& original);
+    std::optional<QString> checkRow(int row, const QVariant& original);
 
     AppContext& m_ctx;
     const MasterTable& m_table;

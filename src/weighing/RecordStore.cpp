@@ -68,8 +68,8 @@ double RecordStore::FixedTareOf(const QString& plate)
 {
     const QVariant tare =
         Sql::scalar(m_dm.weightdatabase(),
-                    u"SELECT 皮重 FROM TareWeight WHERE (车号 = ?) AND (固定存皮 = %1)"_s.arg(
-                        m_dm.dialect().trueLiteral()),
+                    u"SELECT 皮重 FROM TareWeight WHERE (%1) AND (固定存皮 = %2)"_s.arg(
+                        m_dm.dialect().textEquals(u"车号"_s), m_dm.dialect().trueLiteral()),
                     {plate});
     return tare.isNull() ? 0.0 : Figures::number(tare.toString(), u"固定皮重"_s);
 }
@@ -82,16 +82,14 @@ double RecordStore::UnitPriceOf(const QString& product)
 int RecordStore::FindPendingRecords(const QString& plate)
 {
     const QString cutOff = Dialect::dateTimeText(m_clock.now().addSecs(-3600LL * m_settings.pendingHours));
-    // The time limit bounds the search by the records of the last hours (the index on 皮重时间); a
-    // truck that comes every day has tens of thousands of records under its plate, and the plate's
-    // index alone would have to visit every one of them.
+    // The plate index (plate without letter case, 毛重, 皮重时间) holds the plate's pending records
+    // together, so the search reads only those, however many records the plate has.
     QSqlQuery q(m_dm.weightdatabase());
-    Sql::execOn(
-        q,
-        m_dm.dialect().limit(u"SELECT * FROM weight WHERE (车号 = ?) AND (毛重 < 1) AND "
-                             "(编号 IN (SELECT 编号 FROM weight WHERE 皮重时间 > ?)) ORDER BY 编号 DESC"_s,
-                             m_settings.recordCount),
-        {plate, cutOff});
+    Sql::execOn(q,
+                m_dm.dialect().limit(u"SELECT * FROM weight WHERE (%1) AND (毛重 < 1) AND (皮重时间 > ?) "
+                                     "ORDER BY 编号 DESC"_s.arg(m_dm.dialect().textEquals(u"车号"_s)),
+                                     m_settings.recordCount),
+                {plate, cutOff});
     m_records.setQuery(std::move(q));
     return m_records.fetchAll();
 }
@@ -108,7 +106,9 @@ void RecordStore::RefreshRecords()
 QString RecordStore::newestRecordNumber(const QString& plate)
 {
     return m_dm.QueryScalar(
-        m_dm.dialect().limit(u"SELECT 编号 FROM weight WHERE 车号 = ? ORDER BY 编号 DESC"_s, 1), {plate});
+        m_dm.dialect().limit(
+            u"SELECT 编号 FROM weight WHERE %1 ORDER BY 编号 DESC"_s.arg(m_dm.dialect().textEquals(u"车号"_s)), 1),
+        {plate});
 }
 
 void RecordStore::prepareFirstWeighing(const QString& liveWeight)
@@ -122,7 +122,9 @@ void RecordStore::PrefillFromFixedTare(const QString& plate, double fixedTare, c
     figures = {liveWeight, Figures::plain(fixedTare), Figures::plain(gross - fixedTare)};
     QSqlQuery q = Sql::exec(
         m_dm.weightdatabase(),
-        m_dm.dialect().limit(u"SELECT * FROM weight WHERE 车号 = ? ORDER BY 编号 DESC"_s, 1), {plate});
+        m_dm.dialect().limit(
+            u"SELECT * FROM weight WHERE %1 ORDER BY 编号 DESC"_s.arg(m_dm.dialect().textEquals(u"车号"_s)), 1),
+        {plate});
     std::optional<QSqlRecord> newest;
     if (q.next())
         newest = q.record();

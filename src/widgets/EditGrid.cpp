@@ -195,13 +195,13 @@ bool EditGrid::postEdits()
     if (!m_model.isEditing())
         return true;
     try {
-        if (m_check)
-            m_check(m_model.editingRow(), m_appended ? QVariant() : m_originalKey);
-        m_model.post();
-        forgetEdit();
-        return true;
-    } catch (const DbError&) {
-    } catch (const ConversionError&) {
+        const bool refused = m_check && m_check(m_model.editingRow(), m_appended ? QVariant() : m_originalKey);
+        if (!refused) {
+            m_model.post();
+            forgetEdit();
+            return true;
+        }
+    } catch (const AppError&) {
     }
     closeOpenEditor(false);
     m_model.cancel();

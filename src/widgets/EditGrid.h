@@ -2,6 +2,7 @@
 
 #include <QTableView>
 #include <functional>
+#include <optional>
 
 class Prompter;
 class TableEditModel;
@@ -22,10 +23,10 @@ class EditGrid final : public QTableView
 
 public:
     /**
-     * Runs before every post of a row; throws DbError or ConversionError to refuse it. `original` is the
-     * row's key as loaded, invalid for a row appended in this grid.
+     * Runs before every post of a row and returns why the row cannot be posted (nullopt: it can).
+     * `original` is the row's key as loaded, invalid for a row appended in this grid. May throw DbError.
      */
-    using RowCheck = std::function<void(int row, const QVariant& original)>;
+    using RowCheck = std::function<std::optional<QString>(int row, const QVariant& original)>;
 
     inline static const QString PostFailedMessage = QStringLiteral("数据不正确，没有录入成功,请重新输入!");
     inline static const QString PostFailedTitle = QStringLiteral("提示!");

@@ -14,6 +14,9 @@
 #include <QSignalSpy>
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
 
@@ -103,29 +106,70 @@ void DataTest::initRefusesToOverwrite()
 void DataTest::openReportsMissingAndBrokenFiles_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<bool>("remove");
+    QTest::addColumn<QString>("damage");
     QTest::addColumn<int>("expected");
-    QTest::newRow("no Para.wdv") << u"Para.wdv"_s << true << int(DataModule::OpenResult::MissingFile);
-    QTest::newRow("no Pcomm.dll") << u"Pcomm.dll"_s << true << int(DataModule::OpenResult::MissingFile);
-    QTest::newRow("damaged Para.wdv") << u"Para.wdv"_s << false << int(DataModule::OpenResult::CannotOpen);
-    QTest::newRow("damaged Pcomm.dll") << u"Pcomm.dll"_s << false << int(DataModule::OpenResult::CannotOpen);
+    QTest::addColumn<QString>("cause");
+    const int missing = int(DataModule::OpenResult::MissingFile);
+    const int cannot = int(DataModule::OpenResult::CannotOpen);
+    QTest::newRow("no Para.wdv") << u"Para.wdv"_s << u"remove"_s << missing << QString();
+    QTest::newRow("no Pcomm.dll") << u"Pcomm.dll"_s << u"remove"_s << missing << QString();
+    QTest::newRow("damaged Para.wdv") << u"Para.wdv"_s << u"garbage"_s << cannot << QString();
+    QTest::newRow("damaged Pcomm.dll") << u"Pcomm.dll"_s << u"garbage"_s << cannot << QString();
+    QTest::newRow("empty Pcomm.dll") << u"Pcomm.dll"_s << u"empty"_s << cannot << u"不是本程序的数据库文件"_s;
+    QTest::newRow("foreign Pcomm.dll") << u"Pcomm.dll"_s << u"foreign"_s << cannot << u"不是本程序的数据库文件"_s;
+    QTest::newRow("foreign Para.wdv") << u"Para.wdv"_s << u"foreign"_s << cannot << u"不是本程序的数据库文件"_s;
+    QTest::newRow("no users table") << u"Pcomm.dll"_s << u"drop users"_s << cannot << u"“users”"_s;
+    QTest::newRow("no Com_parameter") << u"Para.wdv"_s << u"drop Com_parameter"_s << cannot << u"“Com_parameter”"_s;
+    QTest::newRow("read-only Pcomm.dll") << u"Pcomm.dll"_s << u"read-only"_s << cannot << u"只读"_s;
 }
 
 void DataTest::openReportsMissingAndBrokenFiles()
 {
     QFETCH(QString, file);
-    QFETCH(bool, remove);
+    QFETCH(QString, damage);
     QFETCH(int, expected);
+    QFETCH(QString, cause);
     TestFolder t;
     t.dm().close();
-    QFile::remove(t.path(file));
-    if (!remove) {
-        QFile damaged(t.path(file));
-        QVERIFY(damaged.open(QIODevice::WriteOnly));
-        damaged.write(QByteArray(4096, 'x'));
+    const QString path = t.path(file);
+    if (damage == u"remove"_s || damage == u"garbage"_s || damage == u"empty"_s || damage == u"foreign"_s) {
+        QFile::remove(path);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        if (damage == u"garbage"_s)
+            f.write(QByteArray(4096, 'x'));
+        f.close();
+        if (damage == u"remove"_s)
+            QFile::remove(path);
     }
+    if (damage == u"foreign"_s || damage.startsWith(u"drop "_s)) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"damage"_s);
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        const QString sql = damage == u"foreign"_s ? u"CREATE TABLE invoices (id INTEGER, total REAL)"_s
+                                                   : u"DROP TABLE "_s + damage.mid(5);
+        QVERIFY(QSqlQuery(db).exec(sql));
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(u"damage"_s);
+    }
+    if (damage == u"read-only"_s) {
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+        if (QFileInfo(path).isWritable())
+            QSKIP("the superuser writes read-only files");
+    }
+    QFile before(path);
+    const QByteArray bytes = before.open(QIODevice::ReadOnly) ? before.readAll() : QByteArray();
+    before.close();
+
     DataModule dm(t.folder());
     QCOMPARE(int(dm.open()), expected);
+    if (!cause.isEmpty())
+        QVERIFY2(dm.lastOpenError().contains(cause), qPrintable(dm.lastOpenError()));
+    // A refused file is left exactly as it was.
+    QFile after(path);
+    QCOMPARE(after.open(QIODevice::ReadOnly) ? after.readAll() : QByteArray(), bytes);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 void DataTest::insertRowBindsAndConverts()

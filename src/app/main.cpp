@@ -14,6 +14,8 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QScreen>
 #include <QTextStream>
 
@@ -38,6 +40,15 @@ void warnWithoutChineseFont(Prompter& prompter)
     if (QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty())
         prompter.warning(u"系统中没有安装中文字体，界面文字将无法正常显示。请安装中文字体（例如文泉驿正黑）。"_s,
                          u"提示"_s);
+}
+
+/** Qt's own dialog texts in Chinese ("确定", "取消"), whatever the desktop's language. */
+void loadQtChinese(QTranslator& translator)
+{
+    if (translator.load(u"qtbase_zh_CN"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
+    else
+        QTextStream(stderr) << u"weight: Qt的中文翻译（qtbase_zh_CN.qm）没有找到，标准对话框将显示英文"_s << Qt::endl;
 }
 
 struct Arguments
@@ -84,6 +95,8 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Weight"_s);
+    QTranslator qtChinese;
+    loadQtChinese(qtChinese);
     const Arguments args = parseArguments(app);
 
     QtPrompter prompter;

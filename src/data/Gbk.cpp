@@ -15,6 +15,13 @@ QString fromGbk(const QByteArray& bytes)
     return decoder.decode(bytes);
 }
 
+bool fitsGbk(const QString& text)
+{
+    QStringEncoder encoder("GBK", QStringEncoder::Flag::Stateless | QStringEncoder::Flag::ConvertInvalidToNull);
+    const QByteArray bytes = encoder(text);
+    return !encoder.hasError() && fromGbk(bytes) == text;
+}
+
 qsizetype gbkLength(const QString& text)
 {
     return toGbk(text).size();

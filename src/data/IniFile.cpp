@@ -4,6 +4,7 @@
 #include "Gbk.h"
 
 #include <QFile>
+#include <cmath>
 #include <QSaveFile>
 
 using namespace Qt::Literals::StringLiterals;
@@ -13,6 +14,15 @@ namespace {
 bool sameName(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+/** A written name or value stays on its line: line breaks are dropped, so nothing can start a new key
+ * or section. */
+QString oneLine(QString text)
+{
+    text.remove(u'\r');
+    text.remove(u'\n');
+    return text;
 }
 
 } // namespace
@@ -66,8 +76,11 @@ void IniFile::save() const
         for (const Line& line : section.lines)
             text += (line.key.isEmpty() ? line.raw : line.key + u'=' + line.value) + u"\r\n"_s;
     }
+    // GBK as old installations expect, unless a value needs characters GBK lacks: then UTF-8 with a
+    // byte-order mark, which the reader takes as well, rather than '?' in place of those characters.
+    const QByteArray bytes = fitsGbk(text) ? toGbk(text) : QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(toGbk(text)) < 0 || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit())
         throw FileError(u"无法写入设置文件 %1：%2"_s.arg(m_path, file.errorString()));
 }
 
@@ -124,7 +137,7 @@ double IniFile::readNumber(const QString& section, const QString& key, double de
         return def;
     bool ok = false;
     const double value = line->value.toDouble(&ok);
-    return ok ? value : def;
+    return ok && std::isfinite(value) ? value : def;
 }
 
 bool IniFile::readBool(const QString& section, const QString& key, bool def) const
@@ -167,8 +180,11 @@ QStringList IniFile::keys(const QString& section) const
     return result;
 }
 
-void IniFile::writeString(const QString& section, const QString& key, const QString& value)
+void IniFile::writeString(const QString& sectionName, const QString& keyName, const QString& text)
 {
+    const QString section = oneLine(sectionName).remove(u']');
+    const QString key = oneLine(keyName).remove(u'=');
+    const QString value = oneLine(text);
     Section& s = sectionFor(section);
     bool found = false;
     for (Line& line : s.lines) {

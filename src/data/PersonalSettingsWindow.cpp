@@ -30,42 +30,6 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-PersonalSettings PersonalSettings::read(const IniFile& ini, const QString& folder)
-{
-    PersonalSettings s;
-    s.backupFolder = QDir::toNativeSeparators(ini.read(Option::BackupFolder(folder)));
-    s.picturePath = QDir::toNativeSeparators(ini.read(Option::PicturePath(folder)));
-    s.backdropColor = Option::colorFromValue(ini.read(Option::BackdropColor));
-    s.shutdownTime = ini.read(Option::ShutdownTime);
-    s.selectNum = ini.read(Option::SelectNumText);
-    s.lowerLimit = ini.read(Option::LowerLimitText);
-    s.backdrop = ini.read(Option::PictureBackdrop);
-    s.sound = ini.read(Option::Sound);
-    s.shutdownEnabled = ini.read(Option::ShutdownEnabled);
-    s.autoRun = ini.read(Option::AutoRun);
-    s.checkData = ini.read(Option::CheckdataInSettings);
-    s.printDirectly = ini.read(Option::PrintDirectly);
-    s.checkLaterThanLast = ini.read(Option::CheckLaterThanLast);
-    s.checkTareDifference = ini.read(Option::CheckTareDifference);
-    s.remindAfter30Days = ini.read(Option::RemindAfter30Days);
-    s.video = ini.read(Option::Video);
-    s.autoBackup = ini.read(Option::AutoBackupEnabled);
-    s.closeBackup = ini.read(Option::CloseBackupEnabled);
-    s.backupTime = ini.read(Option::AutoBackupTime);
-    s.imeName = ini.read(Option::ImeName);
-    s.kilograms = ini.read(Option::UnitKilograms);
-    s.quickPrint = ini.read(Option::PrintQuick);
-    return s;
-}
-
-QString autorunCommand(const QString& programFile, const QString& programFolder)
-{
-    const QString quotedProgram = u'"' + QDir::toNativeSeparators(programFile) + u'"';
-    if (QFileInfo(QFileInfo(programFile).absolutePath()) == QFileInfo(programFolder))
-        return quotedProgram;
-    return quotedProgram + u" --folder \""_s + QDir::toNativeSeparators(programFolder) + u'"';
-}
-
 namespace {
 
 QCheckBox* checkBox(const QString& name, const QString& caption, QWidget* parent)
@@ -212,9 +176,10 @@ QGroupBox* PersonalSettingsWindow::buildWeighingGroup()
     exclusive(m_RzRadioButton1, m_RzRadioButton2, group);
 
     // Key presses are filtered (with a beep); the validator also keeps pasted or composed text out.
-    m_LabeledEdit3->installEventFilter(this);
-    m_LabeledEdit3->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(u"[0-9]*"_s), m_LabeledEdit3));
+    for (QLineEdit* digitsOnly : {m_LabeledEdit3, m_LabeledEdit1}) {
+        digitsOnly->installEventFilter(this);
+        digitsOnly->setValidator(new QRegularExpressionValidator(QRegularExpression(u"[0-9]*"_s), digitsOnly));
+    }
 
     auto* label3 = new QLabel(u"检索称重数目"_s, group);
     label3->setObjectName(u"LabeledEdit3Label"_s);
@@ -412,50 +377,14 @@ void PersonalSettingsWindow::Edit3Click()
     });
 }
 
-void PersonalSettingsWindow::writeScheduleAndBackground(IniFile& ini, const PersonalSettings& s)
-{
-    ini.write(Option::BackupFolder(m_ctx.dm.ProgramFolder()), s.backupFolder);
-    ini.write(Option::AutoBackupEnabled, s.autoBackup);
-    ini.write(Option::CloseBackupEnabled, s.closeBackup);
-    ini.write(Option::AutoBackupTime, s.backupTime);
-    ini.write(Option::PicturePath(m_ctx.dm.ProgramFolder()), s.picturePath);
-    ini.write(Option::BackdropColor, Option::colorValue(s.backdropColor));
-    ini.write(Option::ShutdownTime, s.shutdownTime);
-}
-
-void PersonalSettingsWindow::writeLimitsAndSwitches(IniFile& ini, const PersonalSettings& s)
-{
-    ini.write(Option::SelectNumText, s.selectNum);
-    ini.write(Option::LowerLimitText, s.lowerLimit);
-    ini.write(Option::PictureBackdrop, s.backdrop);
-    ini.write(Option::Sound, s.sound);
-    ini.write(Option::ShutdownEnabled, s.shutdownEnabled);
-}
-
-void PersonalSettingsWindow::writeWeighingOptions(IniFile& ini, const PersonalSettings& s)
-{
-    ini.write(Option::AutoRun, s.autoRun);
-    ini.write(Option::CheckdataInSettings, s.checkData);
-    ini.write(Option::PrintDirectly, s.printDirectly);
-    ini.write(Option::CheckLaterThanLast, s.checkLaterThanLast);
-    ini.write(Option::CheckTareDifference, s.checkTareDifference);
-    ini.write(Option::RemindAfter30Days, s.remindAfter30Days);
-    ini.write(Option::ImeName, s.imeName);
-    ini.write(Option::Video, s.video);
-    ini.write(Option::UnitKilograms, s.kilograms);
-    ini.write(Option::PrintQuick, s.quickPrint);
-}
-
 void PersonalSettingsWindow::BitBtn1Click()
 {
     guarded(m_ctx.prompter, [this] {
         const PersonalSettings s = collect();
         IniFile ini(m_ctx.dm.iniPath());
-        writeScheduleAndBackground(ini, s);
-        writeLimitsAndSwitches(ini, s);
+        s.write(ini, m_ctx.dm.ProgramFolder());
         // The main window's power-off timer uses both values from now on, not only after a restart.
         Q_EMIT shutdownScheduleChanged(s.shutdownEnabled, s.shutdownTime);
-        writeWeighingOptions(ini, s);
         m_ctx.shell.setAutorun(
             u"weight"_s, autorunCommand(m_ctx.shell.programFile(), m_ctx.dm.ProgramFolder()), s.autoRun);
         m_ctx.dm.WriteLog(m_ctx.login.CurrentOperator, u"个性设置"_s, QString());
@@ -481,7 +410,7 @@ bool PersonalSettingsWindow::digitFilterDrops(QEvent* event) const
 
 bool PersonalSettingsWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_LabeledEdit3 && digitFilterDrops(event)) {
+    if ((watched == m_LabeledEdit3 || watched == m_LabeledEdit1) && digitFilterDrops(event)) {
         QApplication::beep();
         return true;
     }

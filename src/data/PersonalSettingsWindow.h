@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/PersonalSettings.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QString>
@@ -15,42 +17,6 @@ class QPushButton;
 class QRadioButton;
 class QTimeEdit;
 struct AppContext;
-
-/** The values the personal settings window edits, as read from and written to Option.ini. */
-struct PersonalSettings
-{
-    QString backupFolder;
-    QString picturePath;
-    QColor backdropColor;
-    QTime shutdownTime;
-    QString selectNum;  // kept as typed
-    QString lowerLimit; // kept as typed
-    bool backdrop = false;
-    bool sound = false;
-    bool shutdownEnabled = false;
-    bool autoRun = false;
-    bool checkData = false;
-    bool printDirectly = true;
-    bool checkLaterThanLast = true;
-    bool checkTareDifference = true;
-    bool remindAfter30Days = true;
-    bool video = false;
-    bool autoBackup = false;
-    bool closeBackup = false;
-    QTime backupTime;
-    QString imeName;
-    bool kilograms = true;
-    bool quickPrint = true;
-
-    /** Reads every value with the defaults of the settings catalogue; `folder` is the program folder. */
-    static PersonalSettings read(const IniFile& ini, const QString& folder);
-};
-
-/**
- * The command line that autorun starts: the quoted program file, followed by `--folder "<folder>"`
- * when the program folder is not the folder of the program file.
- */
-QString autorunCommand(const QString& programFile, const QString& programFolder);
 
 /** Personal settings ("用户个性化设置..." of the main menu); modal, fixed size. */
 class PersonalSettingsWindow final : public QDialog
@@ -89,9 +55,6 @@ private:
     void setBackdropColor(const QColor& color);
     bool digitFilterDrops(QEvent* event) const;
 
-    void writeScheduleAndBackground(IniFile& ini, const PersonalSettings& s);
-    void writeLimitsAndSwitches(IniFile& ini, const PersonalSettings& s);
-    void writeWeighingOptions(IniFile& ini, const PersonalSettings& s);
 
     AppContext& m_ctx;
     QColor m_backdropColor;

@@ -5,6 +5,7 @@ target_sources(weightcore PRIVATE
     data/Gbk.cpp
     data/IniFile.cpp
     data/Passwords.cpp
+    data/PersonalSettings.cpp
     data/Pinyin.cpp
     data/ProgramFolderSetup.cpp
     data/RecordLayout.cpp

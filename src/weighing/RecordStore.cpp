@@ -23,6 +23,11 @@ StationSettings StationSettings::read(const QString& iniPath)
     s.recordCount = ini.read(Option::SelectNum);
     s.pendingHours = ini.read(Option::PendingHours);
     s.startRecord = ini.read(Option::ShiftStartRecord).trimmed();
+    // A shift start that is no record number counts from the first record, as a missing one does.
+    bool number = false;
+    s.startRecord.toLongLong(&number);
+    if (!number)
+        s.startRecord = Option::ShiftStartRecord.def;
     s.kilograms = ini.read(Option::UnitKilograms);
     s.hideHelp = ini.read(Option::HideHelp);
     return s;

@@ -40,6 +40,10 @@ private Q_SLOTS:
     void pinyinInitial();
     void iniReadsAnySpellingAndDefaults();
     void iniWritesGbkAndReadsUtf8();
+    void iniNumbersAreFinite_data();
+    void iniNumbersAreFinite();
+    void iniWritesStayOnTheirLine();
+    void iniWritesUtf8WhenGbkLacksACharacter();
     void layoutTableFollowsRows();
     void layoutProblems_data();
     void layoutProblems();
@@ -266,6 +270,54 @@ void DataTest::iniWritesGbkAndReadsUtf8()
     utf8.write(u"[application]\r\ncaption=东方磅房\r\n"_s.toUtf8());
     utf8.close();
     QCOMPARE(IniFile(path).read(Option::ApplicationCaption), u"东方磅房"_s);
+}
+
+void DataTest::iniNumbersAreFinite_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("number") << u"1500.5"_s << 1500.5;
+    QTest::newRow("nan") << u"nan"_s << 1000.0;
+    QTest::newRow("inf") << u"inf"_s << 1000.0;
+    QTest::newRow("-inf") << u"-inf"_s << 1000.0;
+    QTest::newRow("text") << u"abc"_s << 1000.0;
+}
+
+void DataTest::iniNumbersAreFinite()
+{
+    QFETCH(QString, text);
+    QFETCH(double, expected);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Option.ini"_s);
+    IniFile(path).writeString(u"黑匣子"_s, u"下限值"_s, text);
+    QCOMPARE(IniFile(path).read(Option::LowerLimit), expected);
+}
+
+void DataTest::iniWritesStayOnTheirLine()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Option.ini"_s);
+    IniFile(path).writeString(u"Application"_s, u"Caption"_s, u"磅房\r\n[Unit]\r\nValue=0"_s);
+    IniFile(path).writeString(u"CheckWidth"_s, u"车\n号=x"_s, u"20"_s);
+    const IniFile ini(path);
+    QCOMPARE(ini.read(Option::ApplicationCaption), u"磅房[Unit]Value=0"_s);
+    QVERIFY(!ini.contains(u"Unit"_s, u"Value"_s));
+    QCOMPARE(ini.readString(u"CheckWidth"_s, u"车号x"_s, {}), u"20"_s);
+}
+
+void DataTest::iniWritesUtf8WhenGbkLacksACharacter()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Option.ini"_s);
+    IniFile(path).write(Option::ApplicationCaption, u"测试磅房"_s);
+    // "𠀀" is outside GBK; written as GBK it would come back as "?".
+    IniFile(path).writeString(u"CheckWidth"_s, u"重量𠀀"_s, u"8"_s);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith("\xEF\xBB\xBF"));
+    const IniFile ini(path);
+    QCOMPARE(ini.readString(u"CheckWidth"_s, u"重量𠀀"_s, {}), u"8"_s);
+    QCOMPARE(ini.read(Option::ApplicationCaption), u"测试磅房"_s);
 }
 
 void DataTest::layoutTableFollowsRows()

@@ -78,7 +78,7 @@ private Q_SLOTS:
     void autorunCommandNamesForeignFolder();
     void saveLogsTellsAndCloses();
     void cancelEscapeAndEnterWriteNothing();
-    void selectCountTakesOnlyDigits();
+    void countAndLowerLimitTakeOnlyDigits();
 };
 
 void SettingsWindowTest::showsDefaultsWithoutSettingsFile()
@@ -284,7 +284,7 @@ void SettingsWindowTest::cancelEscapeAndEnterWriteNothing()
     QVERIFY(t.prompter.calls.isEmpty());
 }
 
-void SettingsWindowTest::selectCountTakesOnlyDigits()
+void SettingsWindowTest::countAndLowerLimitTakeOnlyDigits()
 {
     TestFolder t;
     PersonalSettingsWindow w(t.ctx());
@@ -297,9 +297,9 @@ void SettingsWindowTest::selectCountTakesOnlyDigits()
     QCOMPARE(count->text(), u"123"_s);
     count->insert(u"9z"_s);
     QCOMPARE(count->text(), u"123"_s);
-    // The lower limit is saved as typed, whatever it holds.
-    QTest::keyClicks(edit(w, u"LabeledEdit1"_s), u"x"_s);
-    QCOMPARE(edit(w, u"LabeledEdit1"_s)->text(), u"1000x"_s);
+    // The black box lower limit takes digits only as well: a letter there would be no number.
+    QTest::keyClicks(edit(w, u"LabeledEdit1"_s), u"x5"_s);
+    QCOMPARE(edit(w, u"LabeledEdit1"_s)->text(), u"10005"_s);
 }
 
 QTEST_MAIN(SettingsWindowTest)

@@ -50,7 +50,7 @@ BENCHMARK(frameRule);
 void receiveChunk(benchmark::State& state)
 {
     TestFolder t;
-    IndicatorReader reader(t.ctx());
+    IndicatorReader reader(t.ctx().makeSerialLine(), t.dm(), t.clock, t.ctx().login);
     reader.LoadIndicatorSettings();
     reader.OpenPort();
     const QByteArrayList input = chunks();

@@ -5,19 +5,34 @@
 #include "data/IniFile.h"
 #include "data/Settings.h"
 #include "platform/AppContext.h"
-#include "platform/Prompter.h"
+#include "platform/Clock.h"
 #include "platform/SerialLine.h"
 
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
 
-IndicatorReader::IndicatorReader(AppContext& ctx, QObject* parent)
-    : QObject(parent), m_ctx(ctx), m_Comm1(ctx.makeSerialLine()),
-      m_kilograms(IniFile(ctx.dm.iniPath()).read(Option::UnitKilograms)),
-      m_blackBox(ctx.dm, IniFile(ctx.dm.iniPath()).read(Option::LowerLimit))
+IndicatorReader::IndicatorReader(std::unique_ptr<SerialLine> line, DataModule& dm, const Clock& clock,
+                                 const LoginState& login, QObject* parent)
+    : QObject(parent), m_dm(dm), m_clock(clock), m_login(login), m_Comm1(std::move(line)),
+      m_kilograms(IniFile(dm.iniPath()).read(Option::UnitKilograms)),
+      m_blackBox(dm, IniFile(dm.iniPath()).read(Option::LowerLimit))
 {
     connect(m_Comm1.get(), &SerialLine::chunkReceived, this, &IndicatorReader::Comm1ReceiveData);
+    m_silenceTimer.setInterval(SilenceMs / 4);
+    connect(&m_silenceTimer, &QTimer::timeout, this, &IndicatorReader::watchSilence);
+}
+
+bool IndicatorReader::hasReading() const
+{
+    return m_lastWeightAt.isValid() && m_lastWeightAt.msecsTo(m_clock.now()) <= SilenceMs;
+}
+
+void IndicatorReader::watchSilence()
+{
+    const bool reading = hasReading();
+    if (reading != std::exchange(m_reading, reading))
+        Q_EMIT readingChanged(reading);
 }
 
 IndicatorReader::~IndicatorReader()
@@ -32,9 +47,9 @@ QString IndicatorReader::unitLabel() const
 
 bool IndicatorReader::LoadIndicatorSettings()
 {
-    const std::optional<IndicatorModel> model = IndicatorModels::selected(m_ctx.dm.Parameters());
+    const std::optional<IndicatorModel> model = IndicatorModels::selected(m_dm.Parameters());
     if (!model) {
-        m_ctx.prompter.warning(NoModelMessage, NoModelTitle);
+        Q_EMIT problem(Problem::NoModel, NoModelMessage);
         return false;
     }
     useModel(*model);
@@ -56,15 +71,19 @@ bool IndicatorReader::OpenPort()
     try {
         m_Comm1->open(m_settings);
     } catch (const SerialError& e) {
-        m_ctx.prompter.error(e.text());
+        Q_EMIT problem(Problem::PortFailed, e.text());
         return false;
     }
+    m_silenceTimer.start();
     return true;
 }
 
 void IndicatorReader::ClosePort()
 {
     m_Comm1->close();
+    m_silenceTimer.stop();
+    m_lastWeightAt = {};
+    watchSilence();
 }
 
 void IndicatorReader::Comm1ReceiveData(const QByteArray& chunk)
@@ -73,10 +92,12 @@ void IndicatorReader::Comm1ReceiveData(const QByteArray& chunk)
         return;
     const std::optional<double> weight = FrameRule::read(chunk, m_history, m_frame);
     if (weight) {
+        m_lastWeightAt = m_clock.now();
         showWeight(*weight / (m_kilograms ? 1.0 : 1000.0));
         UpdateStableLamp(m_live);
         blackBoxStep();
     }
+    watchSilence();
     Q_EMIT chunkHandled(weight.has_value());
 }
 
@@ -105,15 +126,11 @@ void IndicatorReader::blackBoxStep()
         m_insertFailureShown = false;
     std::optional<double> recorded;
     try {
-        recorded = m_blackBox.step(m_live, m_ctx.login.CurrentOperator);
-    } catch (const DbError& e) {
+        recorded = m_blackBox.step(m_live, m_login.CurrentOperator);
+    } catch (const AppError& e) {
         // The peak stays for the next try; one message per load, not one per chunk.
         if (!std::exchange(m_insertFailureShown, true))
-            m_ctx.prompter.error(e.text());
-        return;
-    } catch (const ConversionError& e) {
-        if (!std::exchange(m_insertFailureShown, true))
-            m_ctx.prompter.error(e.text());
+            Q_EMIT problem(Problem::BlackBoxFailed, e.text());
         return;
     }
     if (recorded) {

@@ -118,13 +118,13 @@ QString RecordStore::newestRecordNumber(const QString& plate)
 
 void RecordStore::prepareFirstWeighing(const QString& liveWeight)
 {
-    figures = {u"0"_s, liveWeight, u"0"_s};
+    m_figures = {u"0"_s, liveWeight, u"0"_s};
 }
 
 void RecordStore::PrefillFromFixedTare(const QString& plate, double fixedTare, const QString& liveWeight)
 {
     const double gross = Figures::number(liveWeight, u"毛重"_s);
-    figures = {liveWeight, Figures::plain(fixedTare), Figures::plain(gross - fixedTare)};
+    m_figures = {liveWeight, Figures::plain(fixedTare), Figures::plain(gross - fixedTare)};
     QSqlQuery q = Sql::exec(
         m_dm.weightdatabase(),
         m_dm.dialect().limit(
@@ -138,29 +138,29 @@ void RecordStore::PrefillFromFixedTare(const QString& plate, double fixedTare, c
 
 void RecordStore::prepareCompletion(const QSqlRecord& pending, const QString& liveWeight)
 {
-    recordNumber = pending.value(u"编号"_s).toString();
+    m_recordNumber = pending.value(u"编号"_s).toString();
     const double firstPass = pending.value(u"皮重"_s).toDouble();
     const double gross = Figures::number(liveWeight, u"毛重"_s);
-    figures = {liveWeight, Figures::plain(firstPass), Figures::plain(gross - firstPass)};
+    m_figures = {liveWeight, Figures::plain(firstPass), Figures::plain(gross - firstPass)};
     ApplyRecordAndDeduction(pending, liveWeight);
 }
 
 void RecordStore::ApplyRecordAndDeduction(const std::optional<QSqlRecord>& row, const QString& liveWeight)
 {
-    loadedFirst = false;
+    m_loadedFirst = false;
     if (row)
         m_boxes.takeNonEmptyFrom(*row);
-    const SettledFigures settled = Figures::settle(figures, liveWeight, m_deduction);
-    figures = settled.figures;
-    loadedFirst = settled.loadedFirst;
-    deductionAmount = settled.amount;
+    const SettledFigures settled = Figures::settle(m_figures, liveWeight, m_deduction);
+    m_figures = settled.figures;
+    m_loadedFirst = settled.loadedFirst;
+    m_deductionAmount = settled.amount;
 }
 
 void RecordStore::UpdatePriceAndAmount()
 {
     const double price = UnitPriceOf(m_boxes.GetBoxText(u"品名"_s));
     m_boxes.SetBoxText(WeighingBoxes::PriceField, Figures::twoDecimals(price));
-    const double amount = price * Figures::number(figures.net, u"净重"_s);
+    const double amount = price * Figures::number(m_figures.net, u"净重"_s);
     m_boxes.SetBoxText(WeighingBoxes::AmountField, Figures::twoDecimals(amount));
 }
 
@@ -202,22 +202,24 @@ qlonglong RecordStore::recordKey(const QString& number)
     return key;
 }
 
-void RecordStore::insertRecord(QStringList names, QVariantList values)
+QString RecordStore::insertRecord(QStringList names, QVariantList values)
 {
     appendBoxes(names, values);
     QStringList quoted;
     for (const QString& name : names)
         quoted.append(m_dm.dialect().quote(name));
-    Sql::exec(m_dm.weightdatabase(),
-              u"INSERT INTO weight (%1) VALUES (%2)"_s.arg(quoted.join(u", "_s),
-                                                           QStringList(names.size(), u"?"_s).join(u", "_s)),
-              values);
+    const QSqlQuery insert =
+        Sql::exec(m_dm.weightdatabase(),
+                  u"INSERT INTO weight (%1) VALUES (%2)"_s.arg(quoted.join(u", "_s),
+                                                               QStringList(names.size(), u"?"_s).join(u", "_s)),
+                  values);
+    return insert.lastInsertId().toString();
 }
 
 void RecordStore::SaveFirstWeighing(const QString& operatorName)
 {
     insertRecord({u"皮重"_s, u"皮重时间"_s, u"皮重操作人"_s},
-                 {Figures::number(figures.firstPass, u"毛皮重"_s), now(), operatorName});
+                 {Figures::number(m_figures.firstPass, u"毛皮重"_s), now(), operatorName});
 }
 
 void RecordStore::SaveFixedTareWeighing(const QString& operatorName)
@@ -225,21 +227,30 @@ void RecordStore::SaveFixedTareWeighing(const QString& operatorName)
     const QString time = now();
     const QStringList names{u"皮重"_s,       u"皮重时间"_s, u"皮重操作人"_s, u"毛重"_s,  u"毛重时间"_s,
                             u"毛重操作人"_s, u"净重"_s,     u"扣杂方式"_s,   u"扣重数"_s};
-    const QVariantList values{Figures::number(figures.firstPass, u"毛皮重"_s),
+    const QVariantList values{Figures::number(m_figures.firstPass, u"毛皮重"_s),
                               time,
                               operatorName,
-                              Figures::number(figures.gross, u"毛重"_s),
+                              Figures::number(m_figures.gross, u"毛重"_s),
                               time,
                               operatorName,
-                              Figures::number(figures.net, u"净重"_s),
+                              Figures::number(m_figures.net, u"净重"_s),
                               m_deduction.description() + OrderTag::FixedTare,
-                              deductionAmount};
-    insertRecord(names, values);
+                              m_deductionAmount};
+    m_recordNumber = insertRecord(names, values);
 }
 
-void RecordStore::CompleteWeighing(const QString& number, bool loadedFirstPass, const QString& operatorName)
+void RecordStore::chooseRecord(const QSqlRecord& record)
 {
-    const qlonglong key = recordKey(number);
+    m_recordNumber = record.value(u"编号"_s).toString();
+    m_figures = {Figures::plain(record.value(u"毛重"_s).toDouble()), Figures::plain(record.value(u"皮重"_s).toDouble()),
+                 Figures::plain(record.value(u"净重"_s).toDouble())};
+    m_boxes.FillBoxesFromRow(record);
+}
+
+void RecordStore::CompleteWeighing(const QString& operatorName)
+{
+    const qlonglong key = recordKey(m_recordNumber);
+    const bool loadedFirstPass = m_loadedFirst;
     const QSqlDatabase db = m_dm.weightdatabase();
     Sql::inTransaction(db, [&] {
         QVariant firstTime;
@@ -255,9 +266,9 @@ void RecordStore::CompleteWeighing(const QString& number, bool loadedFirstPass, 
             firstOperator = stored.value(1);
         }
         const QString time = now();
-        const double gross = Figures::number(figures.gross, u"毛重"_s);
-        const double tare = Figures::number(figures.firstPass, u"毛皮重"_s);
-        const double net = Figures::number(figures.net, u"净重"_s);
+        const double gross = Figures::number(m_figures.gross, u"毛重"_s);
+        const double tare = Figures::number(m_figures.firstPass, u"毛皮重"_s);
+        const double net = Figures::number(m_figures.net, u"净重"_s);
         QStringList names;
         QVariantList values;
         if (loadedFirstPass) {
@@ -271,20 +282,25 @@ void RecordStore::CompleteWeighing(const QString& number, bool loadedFirstPass, 
                       firstOperator,
                       operatorName,
                       m_deduction.description() + OrderTag::LoadedFirst,
-                      deductionAmount};
+                      m_deductionAmount};
         } else {
             names = {u"毛重"_s,       u"皮重"_s,     u"净重"_s,  u"毛重时间"_s,
                      u"毛重操作人"_s, u"扣杂方式"_s, u"扣重数"_s};
             values = {gross,          tare,         net,
                       time,           operatorName, m_deduction.description() + OrderTag::EmptyFirst,
-                      deductionAmount};
+                      m_deductionAmount};
         }
         appendBoxes(names, values);
         QStringList assignments;
         for (const QString& name : names)
             assignments.append(m_dm.dialect().quote(name) + u" = ?"_s);
         values.append(key);
-        Sql::exec(db, u"UPDATE weight SET %1 WHERE 编号 = ?"_s.arg(assignments.join(u", "_s)), values);
+        // Only while the record is still pending: of two completions of one record (a second station,
+        // a second window) exactly one writes.
+        const QSqlQuery update = Sql::exec(
+            db, u"UPDATE weight SET %1 WHERE 编号 = ? AND 毛重 < 1"_s.arg(assignments.join(u", "_s)), values);
+        if (update.numRowsAffected() == 0)
+            throw DbError(CompletedElsewhereMessage.arg(key));
     });
 }
 

@@ -58,6 +58,9 @@ public:
         "没有找到扣杂设置，无法完成二次计量或固定皮重称重。请在“设置扣杂功能”中保存一种扣杂方式，"
         "然后重新打开称重窗口。");
 
+    inline static const QString CompletedElsewhereMessage =
+        QStringLiteral("编号为 %1 的称重记录已经完成二次计量（可能在另一台称重电脑上），本次没有保存。");
+
     RecordStore(DataModule& dm, const Clock& clock, StationSettings settings);
 
     const StationSettings& settings() const { return m_settings; }
@@ -84,11 +87,15 @@ public:
     /** The number of the plate's newest record; empty when it has none. */
     QString newestRecordNumber(const QString& plate);
 
-    // The weighing being prepared: the three weight boxes, the record being completed, order, deduction.
-    WeighFigures figures;
-    QString recordNumber;
-    bool loadedFirst = false;
-    double deductionAmount = 0;
+    /** The three weight boxes of the weighing being prepared or of the chosen record. */
+    const WeighFigures& figures() const { return m_figures; }
+    void setFigures(const WeighFigures& figures) { m_figures = figures; }
+    /** The record being completed, the one just saved, or the one chosen in the grid; F9 reprints it. */
+    QString recordNumber() const { return m_recordNumber; }
+    /** The truck came loaded first (the completion swaps the passes). */
+    bool loadedFirst() const { return m_loadedFirst; }
+    /** Chooses a record of the grid: its number, its weights and its boxes. */
+    void chooseRecord(const QSqlRecord& record);
 
     /** No pending record and no fixed tare: the live weight is the first pass. */
     void prepareFirstWeighing(const QString& liveWeight);
@@ -103,15 +110,15 @@ public:
 
     /** A new pending record: first pass, now, operator and the boxes. */
     void SaveFirstWeighing(const QString& operatorName);
-    /** A new complete record weighed once against the fixed tare. */
+    /** A new complete record weighed once against the fixed tare; it becomes the chosen record. */
     void SaveFixedTareWeighing(const QString& operatorName);
     /**
-     * Completes the pending record: the weights, the second pass's time and operator, the deduction and
-     * the boxes. When the loaded truck came first, the stored first-pass time becomes the gross time and
-     * now the tare time; the operator columns keep first and second pass. Throws DbError when the record
-     * no longer exists.
+     * Completes the pending record prepared by prepareCompletion(): the weights, the second pass's time
+     * and operator, the deduction and the boxes. When the loaded truck came first, the stored first-pass
+     * time becomes the gross time and now the tare time; the operator columns keep first and second
+     * pass. Throws DbError when the record no longer exists.
      */
-    void CompleteWeighing(const QString& number, bool loadedFirst, const QString& operatorName);
+    void CompleteWeighing(const QString& operatorName);
 
     /** Adds one to the record's 补打次数 where the layout has that column. */
     void countReprint(const QString& number);
@@ -126,8 +133,8 @@ private:
     const Column& column(const QString& field) const;
     /** Quoted assignments or names of the fixed columns plus the boxes, and the bound values. */
     void appendBoxes(QStringList& names, QVariantList& values) const;
-    /** Inserts one record: the given columns, then every weighing box. */
-    void insertRecord(QStringList names, QVariantList values);
+    /** Inserts one record: the given columns, then every weighing box. Returns its number. */
+    QString insertRecord(QStringList names, QVariantList values);
     QString now() const;
     static qlonglong recordKey(const QString& number);
 
@@ -139,4 +146,8 @@ private:
     QList<Column> m_columns;
     DeductionSetting m_deduction;
     bool m_hasDeduction = false;
+    WeighFigures m_figures;
+    QString m_recordNumber;
+    bool m_loadedFirst = false;
+    double m_deductionAmount = 0;
 };

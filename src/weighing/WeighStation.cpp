@@ -81,8 +81,8 @@ QString WeighStation::rhyme()
 }
 
 WeighStation::WeighStation(AppContext& ctx, QWidget* parent)
-    : QWidget(parent), m_ctx(ctx), m_store(ctx.dm, ctx.clock, StationSettings::read(ctx.dm.iniPath())),
-      m_reader(new IndicatorReader(ctx, this))
+    : QWidget(parent), m_ctx(ctx), m_session(ctx.dm, ctx.clock, StationSettings::read(ctx.dm.iniPath())),
+      m_reader(new IndicatorReader(ctx.makeSerialLine(), ctx.dm, ctx.clock, ctx.login, this))
 {
     setObjectName(u"Tweighfrm"_s);
     setWindowTitle(Caption);
@@ -114,13 +114,15 @@ void WeighStation::FormCreate()
     m_Timer1->setInterval(2000);
     connect(m_Timer1, &QTimer::timeout, this, &WeighStation::Timer1Timer);
     connect(m_reader, &IndicatorReader::chunkHandled, this, &WeighStation::showLiveWeight);
+    connect(m_reader, &IndicatorReader::readingChanged, this, &WeighStation::showLiveWeight);
+    connect(m_reader, &IndicatorReader::problem, this, &WeighStation::showReaderProblem);
     makeShortcuts();
 
     m_unit->setText(m_reader->unitLabel());
-    m_panes[1]->setText(u"始ID："_s + m_store.settings().startRecord);
-    m_RzCheckBox1->setChecked(m_store.settings().hideHelp);
+    m_panes[1]->setText(u"始ID："_s + m_session.settings().startRecord);
+    m_RzCheckBox1->setChecked(m_session.settings().hideHelp);
     applyHelpVisibility();
-    m_P1->setVisible(m_store.settings().video);
+    m_P1->setVisible(m_session.settings().video);
     showLiveWeight();
     watchFocusables(this);
 }
@@ -270,7 +272,7 @@ QWidget* WeighStation::buildRecordArea()
     m_DBGrid1 = new QTableView(area);
     m_DBGrid1->setObjectName(u"DBGrid1"_s);
     m_sorted = new QSortFilterProxyModel(this);
-    m_sorted->setSourceModel(&m_store.records());
+    m_sorted->setSourceModel(&m_session.records());
     m_sorted->setSortRole(Qt::EditRole);
     m_DBGrid1->setModel(m_sorted);
     StyleGrid(m_DBGrid1);
@@ -432,24 +434,49 @@ void WeighStation::showEvent(QShowEvent* event)
 
 void WeighStation::FormShow()
 {
-    guarded(m_ctx.prompter, [&] { BuildWeighingBoxes(); });
+    bool haveDeduction = true;
     guarded(m_ctx.prompter, [&] {
-        if (!m_store.LoadDeduction())
-            m_ctx.prompter.warning(RecordStore::NoDeductionMessage, u"提示"_s);
+        haveDeduction = m_session.open();
+        BuildWeighingBoxes();
     });
-    bool haveModel = false;
-    guarded(m_ctx.prompter, [&] { haveModel = m_reader->LoadIndicatorSettings(); });
+    if (!haveDeduction)
+        m_ctx.prompter.warning(RecordStore::NoDeductionMessage, u"提示"_s);
     guarded(m_ctx.prompter, [&] { refresh(); });
-    if (haveModel)
-        m_reader->OpenPort();
     if (!m_boxes.isEmpty())
         m_boxes.first()->setFocus();
+    // The port opens once the window is laid out and on screen, so a message about it shows over a
+    // finished window.
+    QTimer::singleShot(0, this, &WeighStation::openIndicator);
+}
+
+void WeighStation::openIndicator()
+{
+    bool haveModel = false;
+    guarded(m_ctx.prompter, [&] { haveModel = m_reader->LoadIndicatorSettings(); });
+    if (haveModel)
+        m_reader->OpenPort();
+    showLiveWeight();
+}
+
+void WeighStation::showReaderProblem(IndicatorReader::Problem kind, const QString& text)
+{
+    if (kind == IndicatorReader::Problem::NoModel)
+        m_ctx.prompter.warning(text, IndicatorReader::NoModelTitle);
+    else
+        m_ctx.prompter.error(text);
+    if (kind != IndicatorReader::Problem::BlackBoxFailed)
+        m_panes[4]->setText(NotConnectedText);
+}
+
+LiveReading WeighStation::liveReading() const
+{
+    return {m_reader->hasReading(), m_reader->isStable(), m_reader->liveWeightText(), m_reader->liveWeight(),
+            m_reader->lowerLimit()};
 }
 
 void WeighStation::BuildWeighingBoxes()
 {
-    m_store.BuildWeighingBoxes();
-    const WeighingBoxes& boxes = m_store.boxes();
+    const WeighingBoxes& boxes = m_session.boxes();
     for (int i = 0; i < boxes.count(); ++i) {
         const BoxEntry& entry = boxes.entries()[i];
         auto* box = new QLineEdit(m_boxPanel);
@@ -478,7 +505,7 @@ void WeighStation::BuildWeighingBoxes()
 
 void WeighStation::placeBoxes()
 {
-    const WeighingBoxes& boxes = m_store.boxes();
+    const WeighingBoxes& boxes = m_session.boxes();
     if (boxes.count() == 0) {
         m_boxPanel->setFixedHeight(0);
         return;
@@ -581,7 +608,7 @@ void WeighStation::boxLeft(QLineEdit* box)
     box->setPalette(QPalette());
     guarded(m_ctx.prompter, [&] {
         pullBoxes();
-        m_store.UpdatePriceAndAmount();
+        m_session.updatePriceAndAmount();
         pushBoxes();
     });
 }
@@ -589,7 +616,7 @@ void WeighStation::boxLeft(QLineEdit* box)
 void WeighStation::boxDoubleClicked(QLineEdit* box, int index)
 {
     guarded(m_ctx.prompter, [&] {
-        WordPickerDialog picker(m_ctx, m_store.boxes().entries()[index].field, box->text(), u" weight "_s,
+        WordPickerDialog picker(m_ctx, m_session.boxes().entries()[index].field, box->text(), u" weight "_s,
                                 this);
         picker.exec();
         box->setText(picker.PickedWord());
@@ -599,7 +626,7 @@ void WeighStation::boxDoubleClicked(QLineEdit* box, int index)
 
 void WeighStation::showLiveWeight()
 {
-    m_Edit->setText(m_reader->liveWeightText());
+    m_Edit->setText(m_reader->displayText());
     m_IgeOn->setVisible(m_reader->isStable());
     m_IgeOff->setVisible(!m_reader->isStable());
 }
@@ -607,21 +634,22 @@ void WeighStation::showLiveWeight()
 void WeighStation::pullBoxes()
 {
     for (int i = 0; i < m_boxes.size(); ++i)
-        m_store.boxes().setText(i, m_boxes[i]->text());
+        m_session.boxes().setText(i, m_boxes[i]->text());
 }
 
 void WeighStation::pushBoxes()
 {
     for (int i = 0; i < m_boxes.size(); ++i)
-        if (m_boxes[i]->text() != m_store.boxes().text(i))
-            m_boxes[i]->setText(m_store.boxes().text(i));
+        if (m_boxes[i]->text() != m_session.boxes().text(i))
+            m_boxes[i]->setText(m_session.boxes().text(i));
 }
 
 void WeighStation::pushFigures()
 {
-    m_Edit1->setText(m_store.figures.gross);
-    m_Edit2->setText(m_store.figures.firstPass);
-    m_Edit3->setText(m_store.figures.net);
+    m_Edit1->setText(m_session.figures().gross);
+    m_Edit2->setText(m_session.figures().firstPass);
+    m_Edit3->setText(m_session.figures().net);
+    m_groupbox1->setTitle(m_session.plateCaption());
 }
 
 void WeighStation::applyGridColumns()
@@ -631,18 +659,17 @@ void WeighStation::applyGridColumns()
 
 void WeighStation::showTotals()
 {
-    const DailyTotals totals = m_store.ShowDailyTotals();
+    const DailyTotals totals = m_session.dailyTotals();
     m_panes[2]->setText(u"总车："_s + QString::number(totals.trucks) + u"次"_s);
     m_panes[3]->setText(u"总量:"_s + Figures::twoDecimals(totals.quantity) + u' ' + m_reader->unitLabel());
 }
 
 void WeighStation::refresh()
 {
-    m_store.RefreshRecords();
+    pullBoxes();
+    m_session.refresh();
     showTotals();
     applyGridColumns();
-    pullBoxes();
-    m_store.boxes().ClearBoxes();
     pushBoxes();
     for (QLineEdit* box : m_boxes)
         if (WeighingBoxes::computed(box->property("field").toString()))
@@ -651,7 +678,7 @@ void WeighStation::refresh()
 
 void WeighStation::stopPreparing()
 {
-    m_prepared = Prepared::Nothing;
+    m_session.stopPreparing();
     m_BitBtn2->setEnabled(false);
 }
 
@@ -659,127 +686,78 @@ void WeighStation::BitBtn1Click()
 {
     guarded(m_ctx.prompter, [&] {
         pullBoxes();
-        const QString plate = m_store.boxes().GetBoxText(u"车号"_s);
-        if (!m_reader->isStable() || plate.isEmpty())
-            return;
-        if (m_reader->liveWeight() < m_reader->lowerLimit()) {
-            m_ctx.prompter.information(TooLightMessage, u"提示"_s);
-            return;
-        }
-        const QString live = m_reader->liveWeightText();
-        const int pending = m_store.FindPendingRecords(plate);
+        const WeighingSession::Take result = m_session.takeWeight(liveReading());
         applyGridColumns();
-        if (pending > 1) {
-            // Saving now would complete or create a record from values left from before.
-            stopPreparing();
-            m_ctx.prompter.warning(SeveralPendingMessage, u"提示!"_s);
+        switch (result) {
+        case WeighingSession::Take::Ignored:
             return;
-        }
-        const double fixedTare = pending == 0 ? m_store.FixedTareOf(plate) : 0.0;
-        if ((pending == 1 || fixedTare > 0) && !m_store.hasDeduction()) {
-            stopPreparing();
-            m_ctx.prompter.warning(RecordStore::NoDeductionMessage, u"提示"_s);
+        case WeighingSession::Take::NoReading:
+        case WeighingSession::Take::TooLight:
+            m_ctx.prompter.information(WeighingSession::messageOf(result), u"提示"_s);
             return;
+        case WeighingSession::Take::SeveralPending:
+            stopPreparing();
+            m_ctx.prompter.warning(WeighingSession::messageOf(result), u"提示!"_s);
+            return;
+        case WeighingSession::Take::NoDeduction:
+            stopPreparing();
+            m_ctx.prompter.warning(WeighingSession::messageOf(result), u"提示"_s);
+            return;
+        default:
+            pushBoxes();
+            pushFigures();
+            m_BitBtn2->setEnabled(true);
         }
-        if (pending == 1) {
-            const QSqlRecord record = m_store.records().record(0);
-            m_store.prepareCompletion(record, live);
-            m_groupbox1->setTitle(record.value(u"车号"_s).toString());
-            m_prepared = Prepared::FirstOrCompletion;
-        } else if (fixedTare > 0) {
-            m_store.PrefillFromFixedTare(plate, fixedTare, live);
-            m_prepared = Prepared::FixedTare;
-        } else {
-            m_store.prepareFirstWeighing(live);
-            m_prepared = Prepared::FirstOrCompletion;
-        }
-        m_store.UpdatePriceAndAmount();
-        pushBoxes();
-        pushFigures();
-        m_BitBtn2->setEnabled(true);
     });
 }
 
 void WeighStation::BitBtn2Click()
 {
-    bool pressed = false;
-    guarded(m_ctx.prompter, [&] {
-        pullBoxes();
-        const QString plate = m_store.boxes().GetBoxText(u"车号"_s);
-        if (plate.isEmpty())
-            return;
-        pressed = true;
-        if (m_prepared == Prepared::FixedTare)
-            saveFixedTare(plate);
-        else if (m_prepared == Prepared::FirstOrCompletion)
-            saveTwoPass();
-    });
-    if (!pressed)
+    pullBoxes();
+    if (m_session.boxes().GetBoxText(u"车号"_s).isEmpty())
         return;
+    guarded(m_ctx.prompter, [&] {
+        const WeighingSession::SaveOutcome outcome =
+            m_session.save(liveReading(), m_ctx.login.CurrentOperator, IniFile(m_ctx.dm.iniPath()));
+        pushBoxes();
+        switch (outcome.result) {
+        case WeighingSession::Save::NoReading:
+            m_ctx.prompter.information(WeighingSession::NoReadingMessage, u"提示"_s);
+            break;
+        case WeighingSession::Save::BoxesRefused:
+            m_ctx.prompter.information(WeighingBoxes::CheckMessage, u"提示"_s);
+            m_boxes[outcome.failingBox]->setFocus();
+            break;
+        case WeighingSession::Save::SavedFirst:
+            refresh();
+            break;
+        case WeighingSession::Save::SavedComplete:
+            if (m_session.ticketAfter(outcome.result))
+                PrintTicket(m_session.recordNumber());
+            else
+                refresh();
+            break;
+        case WeighingSession::Save::Ignored:
+            break;
+        }
+    });
     // Also after an error (the record may be saved and only the ticket or the refresh failed): a second
     // F2 must not save the same figures again.
-    if (m_store.settings().bell) {
+    if (m_session.settings().bell) {
         m_bellCount = 0;
         m_Timer1->start();
     }
     stopPreparing();
 }
 
-void WeighStation::saveFixedTare(const QString& plate)
-{
-    if (!m_store.settings().checkAtFirstWeighing && !checkBoxes())
-        return;
-    m_store.SaveFixedTareWeighing(m_ctx.login.CurrentOperator);
-    // The new record is the one F9 reprints until another is chosen.
-    m_store.recordNumber = m_store.newestRecordNumber(plate);
-    if (m_store.settings().printAfterSave)
-        PrintTicket(m_store.recordNumber);
-    else
-        refresh();
-}
-
-void WeighStation::saveTwoPass()
-{
-    const double live = m_reader->liveWeight();
-    const double limit = m_reader->lowerLimit();
-    const bool check = m_store.settings().checkAtFirstWeighing;
-    if (Figures::number(m_store.figures.gross, u"毛重"_s) < 0.01 && live > limit) {
-        if (check && !checkBoxes())
-            return;
-        m_store.SaveFirstWeighing(m_ctx.login.CurrentOperator);
-        refresh();
-        return;
-    }
-    if (live <= limit)
-        return;
-    if (!check && !checkBoxes())
-        return;
-    m_store.CompleteWeighing(m_store.recordNumber, m_store.loadedFirst, m_ctx.login.CurrentOperator);
-    if (m_store.settings().printAfterSave)
-        PrintTicket(m_store.recordNumber);
-    else
-        refresh();
-}
-
-bool WeighStation::checkBoxes()
-{
-    const int failing = m_store.boxes().CheckWeighingBoxes(IniFile(m_ctx.dm.iniPath()));
-    pushBoxes();
-    if (failing < 0)
-        return true;
-    m_ctx.prompter.information(WeighingBoxes::CheckMessage, u"提示"_s);
-    m_boxes[failing]->setFocus();
-    return false;
-}
-
 void WeighStation::BitBtn3Click()
 {
     guarded(m_ctx.prompter, [&] {
-        if (m_store.recordNumber.isEmpty()) {
+        if (m_session.recordNumber().isEmpty()) {
             m_ctx.prompter.information(NoRecordChosenMessage, u"提示"_s);
             return;
         }
-        printAndRefresh(m_store.recordNumber, true);
+        printAndRefresh(m_session.recordNumber(), true);
     });
 }
 
@@ -794,7 +772,7 @@ void WeighStation::printAndRefresh(const QString& recordNumber, bool reprint)
     if (result.printed) {
         m_panes[4]->setText(u"%1号磅单已打印：%2"_s.arg(recordNumber, result.destination));
         if (reprint)
-            m_store.countReprint(recordNumber);
+            m_session.countReprint(recordNumber);
     } else {
         m_panes[4]->setText(u"%1号磅单没有打印：%2"_s.arg(recordNumber, result.problem));
     }
@@ -814,25 +792,10 @@ void WeighStation::BitBtn6Click()
 void WeighStation::RzBitBtn3Click()
 {
     guarded(m_ctx.prompter, [&] {
-        if (m_reader->liveWeight() < m_reader->lowerLimit()) {
-            m_ctx.prompter.information(BadTareMessage, u"提示"_s);
-            return;
-        }
-        const QString plate =
-            m_ctx.prompter.inputText(u"提示"_s, PlatePrompt, QString()).value_or(QString()).trimmed();
-        if (plate.isEmpty()) {
-            m_ctx.prompter.information(NoPlateMessage, u"提示"_s);
-            return;
-        }
-        const QString stored =
-            m_ctx.dm.QueryScalar(u"SELECT 车号 FROM TareWeight WHERE 车号 = ?"_s, {plate}).trimmed();
-        if (!stored.isEmpty()) {
-            m_ctx.prompter.information(TareExistsMessage, u"提示"_s);
-            return;
-        }
-        m_ctx.dm.InsertRow(u"TareWeight"_s, u"车号,皮重,固定存皮,存皮人"_s,
-                           {plate, m_reader->liveWeightText(), u"1"_s, m_ctx.login.CurrentOperator});
-        m_ctx.prompter.information(TareStoredMessage, u"提示"_s);
+        const auto askPlate = [&] { return m_ctx.prompter.inputText(u"提示"_s, PlatePrompt, QString()); };
+        const WeighingSession::StoreTare result =
+            m_session.storeFixedTare(liveReading(), askPlate, m_ctx.login.CurrentOperator);
+        m_ctx.prompter.information(WeighingSession::messageOf(result), u"提示"_s);
     });
 }
 
@@ -884,15 +847,8 @@ void WeighStation::N1Click()
 void WeighStation::DBGrid1CellClick(int row)
 {
     guarded(m_ctx.prompter, [&] {
-        const QSqlRecord record = m_store.records().record(row);
-        if (record.isEmpty())
-            return;
-        m_store.recordNumber = record.value(u"编号"_s).toString();
-        m_groupbox1->setTitle(record.value(u"车号"_s).toString());
-        m_store.figures = {Figures::plain(record.value(u"毛重"_s).toDouble()),
-                           Figures::plain(record.value(u"皮重"_s).toDouble()),
-                           Figures::plain(record.value(u"净重"_s).toDouble())};
-        m_store.boxes().FillBoxesFromRow(record);
+        pullBoxes();
+        m_session.chooseRecord(row);
         pushBoxes();
         pushFigures();
         // What F1 prepared is no longer on screen; a save now would write the chosen record's values.

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "RecordStore.h"
+#include "IndicatorReader.h"
+#include "WeighingSession.h"
 
 #include <QList>
 #include <QWidget>
 #include <memory>
 
 struct AppContext;
-class IndicatorReader;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -30,14 +30,9 @@ class WeighStation final : public QWidget
 
 public:
     inline static const QString Caption = QStringLiteral("称重计量");
-    inline static const QString TooLightMessage = QStringLiteral("重量小于最小皮重设定值不能称重!");
-    inline static const QString SeveralPendingMessage =
-        QStringLiteral("您可能输入车号错误，请检查现在的车号或者以前输入的这个车号是否准确!");
-    inline static const QString BadTareMessage = QStringLiteral("非正常皮重，不能存储皮重数据!");
     inline static const QString PlatePrompt = QStringLiteral("请输入当前称重车辆的车牌号码");
-    inline static const QString NoPlateMessage = QStringLiteral("没有输入车牌号码，请重新输入数据");
-    inline static const QString TareExistsMessage = QStringLiteral("此车号皮重已经存储，无需重新存皮!");
-    inline static const QString TareStoredMessage = QStringLiteral("输入固定皮重数据成功");
+    /** The status pane while the indicator's port is not open. */
+    inline static const QString NotConnectedText = QStringLiteral("称重仪表没有连接");
     inline static const QString NoRecordChosenMessage =
         QStringLiteral("请先在左侧数据表格中选择要补打的记录，然后再按“补打F9”");
     inline static const QString CloseQuestion = QStringLiteral("您确实要退出称重吗？");
@@ -75,9 +70,9 @@ public:
     /** Prints a record's ticket, tells in the status bar where it went, and refreshes. */
     void PrintTicket(const QString& recordNumber);
 
-    RecordStore& store() { return m_store; }
+    WeighingSession& session() { return m_session; }
     IndicatorReader& reader() { return *m_reader; }
-    QString currentRecordNumber() const { return m_store.recordNumber; }
+    QString currentRecordNumber() const { return m_session.recordNumber(); }
 
 Q_SIGNALS:
     /** The station has closed; the main window enables its menu item again. */
@@ -89,11 +84,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    /** What F1 prepared, so that F2 saves that and nothing else. */
-    enum class Prepared { Nothing, FirstOrCompletion, FixedTare };
-
     void FormCreate();
     void FormShow();
+    void openIndicator();
+    void showReaderProblem(IndicatorReader::Problem kind, const QString& text);
+    LiveReading liveReading() const;
     QWidget* buildTopStrip();
     QWidget* buildWeightDisplay();
     QWidget* buildRecordArea();
@@ -114,9 +109,6 @@ private:
     void showTotals();
     void applyHelpVisibility();
     void refresh();
-    void saveFixedTare(const QString& plate);
-    void saveTwoPass();
-    bool checkBoxes();
     void stopPreparing();
     void printAndRefresh(const QString& recordNumber, bool reprint);
 
@@ -129,9 +121,8 @@ private:
     void boxDoubleClicked(QLineEdit* box, int index);
 
     AppContext& m_ctx;
-    RecordStore m_store;
+    WeighingSession m_session;
     IndicatorReader* m_reader;
-    Prepared m_prepared = Prepared::Nothing;
     int m_bellCount = 0;
     bool m_shown = false;
 

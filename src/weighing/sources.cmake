@@ -7,6 +7,7 @@ target_sources(weightcore PRIVATE
     weighing/RecordStore.cpp
     weighing/WeighingBoxes.cpp
     weighing/WeighingFigures.cpp
+    weighing/WeighingSession.cpp
 )
 target_sources(weightgui PRIVATE
     weighing/DeductionWindow.cpp

@@ -41,6 +41,7 @@ private Q_SLOTS:
     void blackBoxRetriesFailedInsert();
     void tonnes();
     void stableLamp();
+    void silentIndicatorIsNoReading();
     void badInputKeepsLiveWeight();
     void missingModelIsToldOnce();
 };

@@ -5,6 +5,7 @@
 #include "data/IniFile.h"
 #include "data/Settings.h"
 #include "data/Sql.h"
+#include "platform/Prompter.h"
 #include "weighing/IndicatorReader.h"
 
 #include <QSignalSpy>
@@ -14,11 +15,24 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+/** The reader's problems reach the folder's prompter, as the station shows them. */
+void reportTo(IndicatorReader& reader, TestFolder& t)
+{
+    QObject::connect(&reader, &IndicatorReader::problem, [&t](IndicatorReader::Problem kind, const QString& text) {
+        Prompter& prompter = t.prompter;
+        if (kind == IndicatorReader::Problem::NoModel)
+            prompter.warning(text, IndicatorReader::NoModelTitle);
+        else
+            prompter.error(text);
+    });
+}
+
 /** A reader on the folder's selected model with its (fake) port open. */
 struct Station
 {
-    explicit Station(TestFolder& t) : reader(t.ctx())
+    explicit Station(TestFolder& t) : reader(t.ctx().makeSerialLine(), t.dm(), t.clock, t.ctx().login)
     {
+        reportTo(reader, t);
         if (!reader.LoadIndicatorSettings() || !reader.OpenPort())
             qFatal("the reader did not start");
         line = FakeSerialLine::latest();
@@ -61,7 +75,8 @@ void IndicatorTest::readerOpensSelectedModel()
 {
     TestFolder t;
     const QString port = Sql::scalar(t.dm().Parameters(), u"SELECT Commname FROM Com_parameter"_s).toString();
-    IndicatorReader reader(t.ctx());
+    IndicatorReader reader(t.ctx().makeSerialLine(), t.dm(), t.clock, t.ctx().login);
+    reportTo(reader, t);
     QVERIFY(reader.LoadIndicatorSettings());
     QVERIFY(reader.OpenPort());
     const LineSettings& s = FakeSerialLine::latest()->settings;
@@ -184,6 +199,8 @@ void IndicatorTest::stableLamp()
     TestFolder t;
     Station s(t);
     QVERIFY(!s.reader.isStable());
+    // The lamp needs a reading at all; the window then holds 0, 0, 2000.
+    s.line->push(stxFrame(2000));
     const QList<std::pair<double, bool>> steps{{100, false}, {100, false}, {100, true}, {101, false},
                                                {101, false}, {101, true},  {101, true}};
     for (const auto& [weight, stable] : steps) {
@@ -198,6 +215,34 @@ void IndicatorTest::stableLamp()
     QVERIFY(!s.reader.isStable());
     s.line->push(stxFrame(2000));
     QVERIFY(s.reader.isStable());
+}
+
+void IndicatorTest::silentIndicatorIsNoReading()
+{
+    TestFolder t;
+    Station s(t);
+    QSignalSpy changes(&s.reader, &IndicatorReader::readingChanged);
+    QCOMPARE(s.reader.displayText(), IndicatorReader::NoReadingText);
+    s.steady(32500);
+    QVERIFY(s.reader.hasReading());
+    QVERIFY(s.reader.isStable());
+    QCOMPARE(s.reader.displayText(), u"32500"_s);
+    QCOMPARE(changes.size(), 1);
+
+    t.clock.current = t.clock.current.addMSecs(IndicatorReader::SilenceMs);
+    QVERIFY(s.reader.hasReading());
+    t.clock.current = t.clock.current.addMSecs(1);
+    QTRY_COMPARE(changes.size(), 2);
+    QCOMPARE(changes.last().at(0).toBool(), false);
+    QVERIFY(!s.reader.hasReading());
+    QVERIFY(!s.reader.isStable());
+    QCOMPARE(s.reader.displayText(), IndicatorReader::NoReadingText);
+
+    // The next frames bring everything back.
+    s.steady(32500);
+    QCOMPARE(changes.size(), 3);
+    QVERIFY(s.reader.isStable());
+    QCOMPARE(s.reader.displayText(), u"32500"_s);
 }
 
 void IndicatorTest::badInputKeepsLiveWeight()
@@ -242,7 +287,8 @@ void IndicatorTest::missingModelIsToldOnce()
 {
     TestFolder t;
     Sql::exec(t.dm().Parameters(), u"UPDATE Com_parameter SET 是否选择 = ?"_s, {false});
-    IndicatorReader reader(t.ctx());
+    IndicatorReader reader(t.ctx().makeSerialLine(), t.dm(), t.clock, t.ctx().login);
+    reportTo(reader, t);
     QVERIFY(!reader.LoadIndicatorSettings());
     QCOMPARE(t.prompter.calls.size(), 1);
     QCOMPARE(t.prompter.calls[0].text, IndicatorReader::NoModelMessage);

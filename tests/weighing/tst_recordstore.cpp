@@ -210,7 +210,7 @@ void RecordStoreTest::savesRefuseFieldsTheyCannotName()
     store.BuildWeighingBoxes();
     QVERIFY(store.LoadDeduction());
     store.boxes().SetBoxText(u"车号"_s, u"苏A1"_s);
-    store.figures = {u"32500"_s, u"15000"_s, u"17500"_s};
+    store.setFigures({u"32500"_s, u"15000"_s, u"17500"_s});
     const auto refused = [&](const std::function<void()>& save) {
         try {
             save();
@@ -219,7 +219,10 @@ void RecordStoreTest::savesRefuseFieldsTheyCannotName()
         }
         return false;
     };
-    QVERIFY(refused([&] { store.CompleteWeighing(u"1"_s, false, u"admin"_s); }));
+    QSqlQuery pending = Sql::exec(t.dm().weightdatabase(), u"SELECT * FROM weight"_s);
+    QVERIFY(pending.next());
+    store.prepareCompletion(pending.record(), u"32500"_s);
+    QVERIFY(refused([&] { store.CompleteWeighing(u"admin"_s); }));
     QVERIFY(refused([&] { store.SaveFixedTareWeighing(u"admin"_s); }));
     QCOMPARE(t.count(u"weight"_s), 1);
     QCOMPARE(t.count(u"weight"_s, u"毛重 < 1"_s), 1);

@@ -446,7 +446,7 @@ void StationTest::severalPendingLeaveSaveDisabled()
     addPending(t, u"苏E1"_s, 14500, Morning.addSecs(-30));
 
     s.key(Qt::Key_F1);
-    QCOMPARE(t.prompter.textsOf(u"warning"_s), QStringList{WeighStation::SeveralPendingMessage});
+    QCOMPARE(t.prompter.textsOf(u"warning"_s), QStringList{WeighingSession::SeveralPendingMessage});
     QCOMPARE(t.prompter.calls.last().title, u"提示!"_s);
     QCOMPARE(s.grid()->model()->rowCount(), 2);
     QVERIFY(!s.canSave());
@@ -509,7 +509,7 @@ void StationTest::weightAtTheLowerLimit()
     QVERIFY(!s.canSave());
     s.weigh(999);
     s.key(Qt::Key_F1);
-    QCOMPARE(t.prompter.textsOf(u"information"_s), QStringList{WeighStation::TooLightMessage});
+    QCOMPARE(t.prompter.textsOf(u"information"_s), QStringList{WeighingSession::TooLightMessage});
     QVERIFY(!s.canSave());
 
     // Exactly the limit: taken, but not saved.
@@ -536,13 +536,13 @@ void StationTest::storingFixedTare_data()
     QTest::addColumn<int>("rows");
 
     const QString plate = u"苏H'1"_s;
-    QTest::newRow("below the limit") << 999 << std::optional<QString>(plate) << WeighStation::BadTareMessage
+    QTest::newRow("below the limit") << 999 << std::optional<QString>(plate) << WeighingSession::BadTareMessage
                                      << 1;
-    QTest::newRow("cancelled") << 15000 << std::optional<QString>() << WeighStation::NoPlateMessage << 1;
-    QTest::newRow("empty") << 15000 << std::optional<QString>(u"  "_s) << WeighStation::NoPlateMessage << 1;
+    QTest::newRow("cancelled") << 15000 << std::optional<QString>() << WeighingSession::NoPlateMessage << 1;
+    QTest::newRow("empty") << 15000 << std::optional<QString>(u"  "_s) << WeighingSession::NoPlateMessage << 1;
     QTest::newRow("a row that is not in force still refuses")
-        << 15000 << std::optional<QString>(u"苏H0"_s) << WeighStation::TareExistsMessage << 1;
-    QTest::newRow("stored") << 15000 << std::optional<QString>(plate) << WeighStation::TareStoredMessage << 2;
+        << 15000 << std::optional<QString>(u"苏H0"_s) << WeighingSession::TareExistsMessage << 1;
+    QTest::newRow("stored") << 15000 << std::optional<QString>(plate) << WeighingSession::TareStoredMessage << 2;
 }
 
 void StationTest::storingFixedTare()

@@ -9,13 +9,9 @@
 
 #include "data/DataModule.h"
 #include "data/Errors.h"
-#include "platform/Sound.h"
-#include "platform/TicketPrinter.h"
 #include "platform/AppContext.h"
 #include "platform/Clock.h"
-#include "platform/Prompter.h"
 #include "platform/SerialLine.h"
-#include "platform/SystemShell.h"
 #include "weighing/IndicatorReader.h"
 
 #include <QCommandLineParser>
@@ -30,68 +26,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-/** Messages go to standard error; nothing here asks questions. */
-class ConsolePrompter final : public Prompter
+void printProblem(const QString& text)
 {
-public:
-    void information(const QString& text, const QString&) override { print(text); }
-    void warning(const QString& text, const QString&) override { print(text); }
-    void error(const QString& text, const QString&) override { print(text); }
-    bool confirm(const QString& text, const QString&) override
-    {
-        print(text);
-        return false;
-    }
-    bool askYesNo(const QString& text, const QString&) override
-    {
-        print(text);
-        return false;
-    }
-    std::optional<QString> inputText(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> chooseFolder(const QString&, const QString&) override { return {}; }
-    std::optional<QString> chooseOpenFile(const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    std::optional<QString> chooseSaveFile(const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    std::optional<QColor> chooseColor(const QColor&) override { return {}; }
-
-    static void print(const QString& text)
-    {
-        std::fprintf(stderr, "weight-indicator: %s\n", qPrintable(text));
-    }
-};
-
-/** The tool asks nothing of the system. */
-class NoShell final : public SystemShell
-{
-public:
-    bool open(const QString&) override { return false; }
-    void shutdownWindows(const QString&) override {}
-    void setAutorun(const QString&, const QString&, bool) override {}
-    QStringList inputMethods() const override { return {}; }
-    qint64 availableMemory() const override { return 0; }
-    int freeMemoryPercent() const override { return 0; }
-    bool capsLockOn() const override { return false; }
-    void endProgram() override { QCoreApplication::quit(); }
-    QString programFile() const override { return QCoreApplication::applicationFilePath(); }
-};
-
-/** The tool rings no bell and prints no ticket. */
-class NoSound final : public Sound
-{
-public:
-    void play(const QString&) override {}
-};
-
-class NoTicketPrinter final : public TicketPrinter
-{
-public:
-    TicketResult PrintTicket(const QString&) override { return {false, {}, u"no printing here"_s}; }
-};
+    std::fprintf(stderr, "weight-indicator: %s\n", qPrintable(text));
+}
 
 int signalPipe[2] = {-1, -1};
 
@@ -115,7 +53,7 @@ void quitOnInterrupt(QObject* owner)
 
 [[noreturn]] void fail(const QString& text)
 {
-    ConsolePrompter::print(text);
+    printProblem(text);
     std::exit(2);
 }
 
@@ -181,20 +119,14 @@ int main(int argc, char* argv[])
     DataModule dm(args.folder);
     if (dm.open() != DataModule::OpenResult::Ok)
         fail(u"cannot open the program folder %1: %2"_s.arg(args.folder, dm.lastOpenError()));
-    ConsolePrompter prompter;
     SystemClock clock;
-    NoShell shell;
-    NoSound sound;
-    NoTicketPrinter printer;
-    AppContext ctx{dm, prompter, clock, shell, sound, printer, {}};
-    ctx.login.CurrentOperator = u"weight-indicator"_s;
-
-    IndicatorReader reader(ctx);
+    LoginState login{u"weight-indicator"_s, {}};
+    IndicatorReader reader(makeSystemSerialLine(), dm, clock, login);
+    QObject::connect(&reader, &IndicatorReader::problem, &app,
+                     [](IndicatorReader::Problem, const QString& text) { printProblem(text); });
     try {
         useModel(reader, dm, args);
-    } catch (const DbError& e) {
-        fail(e.text());
-    } catch (const ConversionError& e) {
+    } catch (const AppError& e) {
         fail(e.text());
     }
     if (!reader.OpenPort())

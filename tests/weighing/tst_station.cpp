@@ -172,6 +172,7 @@ private Q_SLOTS:
     void checkdataSwitch_data();
     void checkdataSwitch();
     void weightAtTheLowerLimit();
+    void silentIndicatorRefusesTheWeight();
     void storingFixedTare_data();
     void storingFixedTare();
     void bellRingsThreeTimes();
@@ -390,6 +391,7 @@ void StationTest::fixedTareOnePass()
     QCOMPARE(s.text(u"Edit2"_s), Figures::plain(tare));
     QCOMPARE(s.text(u"Edit3"_s), net);
     QCOMPARE(s.box(u"品名"_s)->text(), u"水泥"_s);
+    QCOMPARE(s.plateDisplay(), u"苏C1"_s);
     s.key(Qt::Key_F2);
 
     QCOMPARE(t.count(u"weight"_s), 2);
@@ -526,6 +528,33 @@ void StationTest::weightAtTheLowerLimit()
     s.key(Qt::Key_F1);
     QVERIFY(!s.canSave());
     QCOMPARE(t.prompter.calls.size(), 1);
+}
+
+void StationTest::silentIndicatorRefusesTheWeight()
+{
+    TestFolder t;
+    Scale s(t);
+    QCOMPARE(s.text(u"Edit"_s), IndicatorReader::NoReadingText);
+    s.typeFields(u"苏A1"_s);
+    s.weigh(15000);
+    QCOMPARE(s.text(u"Edit"_s), u"15000"_s);
+
+    // The indicator falls silent: the display says so, the lamp goes out, F1 refuses.
+    t.clock.current = t.clock.current.addMSecs(IndicatorReader::SilenceMs + 1);
+    QTRY_COMPARE(s.text(u"Edit"_s), IndicatorReader::NoReadingText);
+    QVERIFY(!s.w->findChild<QLabel*>(u"IgeOn"_s)->isVisible());
+    s.key(Qt::Key_F1);
+    QCOMPARE(t.prompter.textsOf(u"information"_s), QStringList{WeighingSession::NoReadingMessage});
+    QVERIFY(!s.canSave());
+    s.key(Qt::Key_F2);
+    QCOMPARE(t.count(u"weight"_s), 0);
+
+    // The next frames restore it.
+    s.weigh(15000);
+    QCOMPARE(s.text(u"Edit"_s), u"15000"_s);
+    s.key(Qt::Key_F1);
+    s.key(Qt::Key_F2);
+    QCOMPARE(t.count(u"weight"_s), 1);
 }
 
 void StationTest::storingFixedTare_data()

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "PreparedReport.h"
+
+#include <optional>
+
+class QPainter;
+class QPagedPaintDevice;
+
+/** Draws prepared pages; the same drawing serves the preview, printers, PDF and pictures. */
+namespace ReportRenderer {
+
+/** Draws one page with the painter's origin at the paper's top left, at `dotsPerMm` device dots. */
+void drawPage(QPainter& painter, const PreparedPage& page, double dotsPerMm);
+
+/**
+ * Draws every page on a paged device (a printer or a PDF writer), each page on paper of its own size.
+ * Returns the problem when the device cannot be painted on.
+ */
+std::optional<QString> render(QPagedPaintDevice& device, const PreparedReport& report, const QString& paperName = {});
+
+/** Draws every page fitted onto the paper the device is set up with. */
+std::optional<QString> renderFitted(QPagedPaintDevice& device, const PreparedReport& report);
+
+std::optional<QString> writePdf(const PreparedReport& report, const QString& file);
+
+/** One page as a picture at `dpi`, on white. */
+QImage pageImage(const PreparedPage& page, double dpi);
+
+/** Every page as PNG: the file itself for one page, "name_2.png" … for the following ones. */
+std::optional<QString> writePng(const PreparedReport& report, const QString& file, double dpi = 150);
+
+} // namespace ReportRenderer

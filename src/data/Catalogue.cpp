@@ -1,4 +1,5 @@
 #include "Catalogue.h"
+#include "data/WeightDerived.h"
 
 #include "data/Errors.h"
 #include "Passwords.h"
@@ -190,6 +191,11 @@ void upgrade(const QSqlDatabase& db, Store store, const Dialect& dialect)
                 names.append(c.name);
             for (const QString& sql : weightIndexSql(names, dialect, u"weight"_s))
                 Sql::exec(db, sql);
+        }
+        if (from < 3 && store == Store::Weighing) {
+            // Version 3: word lists and block totals kept by triggers (a new folder gets them once its
+            // weighing table exists).
+            WeightDerived::rebuild(db, dialect);
         }
         Sql::exec(db, u"DELETE FROM SchemaVersion"_s);
         Sql::exec(db, u"INSERT INTO SchemaVersion (version) VALUES (?)"_s, {SchemaVersion});

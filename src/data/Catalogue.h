@@ -44,7 +44,7 @@ QStringList indexSql(Store store, const Dialect& dialect);
 QStringList weightIndexSql(const QStringList& weightColumns, const Dialect& dialect, const QString& table);
 
 /** Current schema version of each database; opening an older one upgrades it step by step. */
-constexpr int SchemaVersion = 2;
+constexpr int SchemaVersion = 3;
 /** Creates what is missing up to the current version, in one transaction; throws DbError. */
 void upgrade(const QSqlDatabase& db, Store store, const Dialect& dialect);
 int schemaVersion(const QSqlDatabase& db, const Dialect& dialect);

@@ -3,6 +3,7 @@
 #include "Catalogue.h"
 #include "DataModule.h"
 #include "data/Errors.h"
+#include "data/WeightDerived.h"
 #include "IniFile.h"
 #include "Passwords.h"
 #include "RecordLayout.h"
@@ -53,6 +54,7 @@ void seedWeighing(DataModule& dm, const QList<StructureRow>& layout)
             names.append(row.name);
         for (const QString& sql : Catalogue::weightIndexSql(names, dm.dialect(), u"weight"_s))
             Sql::exec(db, sql);
+        WeightDerived::rebuild(db, dm.dialect());
 
         QStringList rights = Catalogue::windowRights() + Catalogue::menuRights();
         QStringList marks(rights.size(), u"?"_s);

@@ -11,6 +11,7 @@ target_sources(weightcore PRIVATE
     data/RecordLayout.cpp
     data/Sql.cpp
     data/UniqueValue.cpp
+    data/WeightDerived.cpp
     data/TableEditModel.cpp
 )
 target_sources(weightgui PRIVATE

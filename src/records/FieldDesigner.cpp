@@ -3,6 +3,7 @@
 #include "data/Catalogue.h"
 #include "data/DataModule.h"
 #include "data/Errors.h"
+#include "data/WeightDerived.h"
 #include "data/IniFile.h"
 #include "data/Settings.h"
 #include "data/Sql.h"
@@ -94,6 +95,7 @@ void replaceTable(const QSqlDatabase& db, const Dialect& dialect, const QList<St
     Sql::exec(db, u"ALTER TABLE %1 RENAME TO %2"_s.arg(NewTable, WeightTable));
     for (const QString& sql : Catalogue::weightIndexSql(columnNames(rows), dialect, WeightTable))
         Sql::exec(db, sql);
+    WeightDerived::rebuild(db, dialect);
 }
 
 } // namespace

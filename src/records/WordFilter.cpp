@@ -5,6 +5,7 @@
 #include "data/Gbk.h"
 #include "data/Pinyin.h"
 #include "data/Sql.h"
+#include "data/WeightDerived.h"
 
 #include <QSqlDatabase>
 
@@ -79,7 +80,11 @@ QStringList WordFilter::distinctValues(const QSqlDatabase& db, const Dialect& di
                                        const QString& table)
 {
     const QString realTable = realTableName(db, table);
-    const QString column = dialect.quote(realColumnName(db, dialect, realTable, field.trimmed()));
+    const QString name = realColumnName(db, dialect, realTable, field.trimmed());
+    if (realTable == u"weight"_s)
+        if (const std::optional<QStringList> kept = WeightDerived::words(db, dialect, name))
+            return *kept;
+    const QString column = dialect.quote(name);
     QSqlQuery query =
         Sql::exec(db, u"SELECT DISTINCT %1 FROM %2 ORDER BY %1"_s.arg(column, dialect.quote(realTable)));
     QStringList words;

@@ -3,6 +3,7 @@
 #include "MasterData.h"
 #include "data/DataModule.h"
 #include "data/Errors.h"
+#include "data/WeightDerived.h"
 #include "data/IniFile.h"
 #include "data/Settings.h"
 #include "data/Sql.h"
@@ -317,13 +318,7 @@ void RecordStore::countReprint(const QString& number)
 
 DailyTotals RecordStore::ShowDailyTotals()
 {
-    QSqlQuery q =
-        Sql::exec(m_dm.weightdatabase(), u"SELECT count(*), sum(净重) FROM weight WHERE 编号 >= ?"_s,
-                  {recordKey(m_settings.startRecord)});
-    DailyTotals totals;
-    if (q.next()) {
-        totals.trucks = q.value(0).toInt();
-        totals.quantity = q.value(1).toDouble();
-    }
-    return totals;
+    const RecordTotals totals =
+        WeightDerived::totalsFrom(m_dm.weightdatabase(), m_dm.dialect(), recordKey(m_settings.startRecord));
+    return {totals.trucks, totals.net};
 }

@@ -10,6 +10,7 @@
 #include "data/Settings.h"
 #include "data/Sql.h"
 #include "data/TableEditModel.h"
+#include "data/WeightDerived.h"
 
 #include <QSignalSpy>
 
@@ -40,6 +41,8 @@ private Q_SLOTS:
     void pinyinInitial();
     void iniReadsAnySpellingAndDefaults();
     void iniWritesGbkAndReadsUtf8();
+    void derivedDataFollowsEveryChange();
+    void olderFolderIsUpgraded();
     void iniNumbersAreFinite_data();
     void iniNumbersAreFinite();
     void iniWritesStayOnTheirLine();
@@ -270,6 +273,68 @@ void DataTest::iniWritesGbkAndReadsUtf8()
     utf8.write(u"[application]\r\ncaption=东方磅房\r\n"_s.toUtf8());
     utf8.close();
     QCOMPARE(IniFile(path).read(Option::ApplicationCaption), u"东方磅房"_s);
+}
+
+void DataTest::derivedDataFollowsEveryChange()
+{
+    TestFolder t;
+    const QSqlDatabase db = t.dm().weightdatabase();
+    const auto insert = [&](const QString& plate, const QVariant& product, double net) {
+        Sql::exec(db, u"INSERT INTO weight (车号, 品名, 净重, 毛重) VALUES (?, ?, ?, 1)"_s, {plate, product, net});
+    };
+    Sql::exec(db, u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                  "INSERT INTO weight (车号, 品名, 净重, 毛重) SELECT '苏A' || (i % 7), "
+                  "CASE WHEN i % 3 = 0 THEN 'o''k' ELSE '黄沙' END, 0.01 * (i % 100), 1 FROM n"_s,
+              {3 * WeightDerived::BlockSize});
+    insert(u"sx100"_s, u"石子"_s, 17500.25);
+    insert(u"SX100"_s, QVariant(), 10);
+    Sql::exec(db, u"UPDATE weight SET 品名 = '水泥', 净重 = 净重 + 1 WHERE 编号 % 5 = 0"_s);
+    Sql::exec(db, u"DELETE FROM weight WHERE 编号 % 11 = 0 OR 品名 = '石子'"_s);
+
+    // The kept words are the distinct words without regard to letter case; the totals those of the rows.
+    QStringList plates = *WeightDerived::words(db, t.dm().dialect(), u"车号"_s);
+    QCOMPARE(plates.size(), 8);
+    QVERIFY(plates.contains(u"sx100"_s, Qt::CaseInsensitive));
+    QStringList products;
+    QSqlQuery q = Sql::exec(db, u"SELECT DISTINCT coalesce(品名, '') FROM weight ORDER BY 1"_s);
+    while (q.next())
+        products.append(q.value(0).toString());
+    QCOMPARE(*WeightDerived::words(db, t.dm().dialect(), u"品名"_s), products);
+    QVERIFY(!WeightDerived::words(db, t.dm().dialect(), u"净重"_s));
+    for (const qlonglong first : {1LL, 2LL, 4096LL, 4097LL, 9000LL, 12290LL, 99999LL}) {
+        const RecordTotals kept = WeightDerived::totalsFrom(db, t.dm().dialect(), first);
+        QSqlQuery direct = Sql::exec(db, u"SELECT count(*), coalesce(sum(净重), 0) FROM weight WHERE 编号 >= ?"_s, {first});
+        QVERIFY(direct.next());
+        QCOMPARE(kept.trucks, direct.value(0).toInt());
+        QVERIFY2(qAbs(kept.net - direct.value(1).toDouble()) < 0.001, qPrintable(QString::number(first)));
+    }
+}
+
+void DataTest::olderFolderIsUpgraded()
+{
+    TestFolder t;
+    const QSqlDatabase db = t.dm().weightdatabase();
+    Sql::exec(db, u"INSERT INTO weight (车号, 品名, 净重) VALUES ('SX1', '黄沙', 100)"_s);
+    // A folder as version 1 left it: no derived tables, case-sensitive plate indexes.
+    for (const QString& sql : {u"DROP TRIGGER weight_derived_insert"_s, u"DROP TRIGGER weight_derived_delete"_s,
+                               u"DROP TRIGGER weight_derived_update"_s, u"DROP TABLE WordList"_s,
+                               u"DROP TABLE WeightTotals"_s, u"DROP INDEX ix_weight_plate"_s,
+                               u"DROP INDEX ix_tare_plate_nocase"_s, u"CREATE INDEX ix_weight_1 ON weight (车号)"_s,
+                               u"UPDATE SchemaVersion SET version = 1"_s})
+        Sql::exec(db, sql);
+    t.dm().close();
+    DataModule dm(t.folder());
+    QCOMPARE(dm.open(), DataModule::OpenResult::Ok);
+    const QSqlDatabase upgraded = dm.weightdatabase();
+    QCOMPARE(Catalogue::schemaVersion(upgraded, dm.dialect()), Catalogue::SchemaVersion);
+    QCOMPARE(*WeightDerived::words(upgraded, dm.dialect(), u"品名"_s), QStringList{u"黄沙"_s});
+    QSqlQuery q = Sql::exec(upgraded, u"EXPLAIN QUERY PLAN SELECT * FROM weight WHERE 车号 = ? COLLATE NOCASE "
+                                      "AND 毛重 < 1"_s,
+                            {u"sx1"_s});
+    QString details;
+    while (q.next())
+        details += q.value(3).toString();
+    QVERIFY2(details.contains(u"ix_weight_plate"_s), qPrintable(details));
 }
 
 void DataTest::iniNumbersAreFinite_data()

@@ -58,14 +58,34 @@ private Q_SLOTS:
 void DataTest::newFolderHoldsTheCatalogue()
 {
     TestFolder t;
-    for (const TableDef& table : Catalogue::tables()) {
-        const QSqlDatabase db = table.store == Store::Weighing ? t.dm().weightdatabase() : t.dm().Parameters();
-        const QList<ColumnInfo> columns = t.dm().dialect().columns(db, table.name);
+    // The tables of both files with the columns the program and old installations address.
+    const QList<std::tuple<bool, QString, QStringList>> expected{
+        {true, u"structure"_s,
+         {u"编号"_s, u"项目名称"_s, u"项目类型"_s, u"项目宽度"_s, u"小数位"_s, u"是否为空"_s, u"计算公式"_s,
+          u"是否可见"_s, u"是否汉字输入"_s}},
+        {true, u"users"_s, QStringList{u"用户名称"_s, u"用户密码"_s} + Catalogue::windowRights() + Catalogue::menuRights()},
+        {true, u"LogTab"_s, {u"编号"_s, u"操作人"_s, u"操作类型"_s, u"操作内容"_s, u"操作时间"_s}},
+        {true, u"TotalTab"_s, {u"编号"_s, u"汇总项目"_s}},
+        {true, u"TareWeight"_s, {u"车号"_s, u"皮重"_s, u"固定存皮"_s, u"存皮人"_s, u"时间"_s}},
+        {true, u"UnitPrice"_s, {u"编号"_s, u"品名"_s, u"单价"_s, u"是否执行"_s}},
+        {true, u"Agio"_s, {u"折扣项目"_s, u"折扣数值"_s, u"折扣日期"_s}},
+        {true, u"AgioName"_s, {u"折扣项目"_s}},
+        {true, u"黑匣子数据"_s, {u"重量"_s, u"时间"_s, u"操作人"_s}},
+        {false, u"Com_parameter"_s,
+         {u"仪表型号"_s, u"接线方式说明"_s, u"是否选择"_s, u"Commname"_s, u"Baudrate"_s, u"Parity"_s,
+          u"ParityCheck"_s, u"Bytesize"_s, u"Stopbits"_s, u"Direction"_s, u"CountChar"_s, u"StarChar"_s,
+          u"StarWeightChar"_s, u"WeightCharCount"_s, u"StarOrderChar"_s, u"OrderCharCount"_s, u"OrderChar1"_s,
+          u"OrderChar2"_s, u"OrderChar3"_s}},
+    };
+    QCOMPARE(Catalogue::menuRights().size(), 24);
+    QCOMPARE(Catalogue::windowRights(), (QStringList{u"查询"_s, u"打印"_s, u"删除"_s, u"修改"_s}));
+    for (const auto& [weighing, table, columns] : expected) {
+        const QSqlDatabase db = weighing ? t.dm().weightdatabase() : t.dm().Parameters();
         QStringList names;
-        for (const ColumnInfo& c : columns)
+        for (const ColumnInfo& c : t.dm().dialect().columns(db, table))
             names.append(c.name);
-        for (const ColumnDef& c : table.columns)
-            QVERIFY2(names.contains(c.name), qPrintable(table.name + u'.' + c.name));
+        for (const QString& column : columns)
+            QVERIFY2(names.contains(column), qPrintable(table + u'.' + column));
     }
     QList<ColumnInfo> weight = t.dm().dialect().columns(t.dm().weightdatabase(), u"weight"_s);
     QStringList names;

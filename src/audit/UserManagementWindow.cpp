@@ -20,7 +20,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 const QString NameColumn = u"用户名称"_s;
-const QString Admin = u"admin"_s;
 
 QStringList allColumns()
 {
@@ -85,14 +84,10 @@ void UserManagementWindow::buildControls()
     resize(980, 560);
 }
 
-void UserManagementWindow::loadUsers(const QStringList& columns, const QString& condition,
-                                     const QVariantList& values)
+void UserManagementWindow::loadUsers(const QStringList& columns, const std::optional<QString>& name)
 {
-    const QString name = m_ctx.dm.dialect().quote(NameColumn);
-    QString where = u"coalesce(lower(%1), '') <> ?"_s.arg(name);
-    if (!condition.isEmpty())
-        where += u" AND "_s + condition;
-    m_model->load(columns, where, QVariantList{Admin} + values, name);
+    const UserStore::UserFilter filter = UserStore::listedUsers(m_ctx.dm.dialect(), name);
+    m_model->load(columns, filter.where, filter.values, m_ctx.dm.dialect().quote(NameColumn));
 }
 
 void UserManagementWindow::AddButtonClick()
@@ -134,12 +129,11 @@ void UserManagementWindow::FindButtonClick()
         if (!answer || answer->trimmed().isEmpty())
             return;
         // Only these five columns are loaded, so a save after a find writes no other column.
-        loadUsers(findColumns(), u"lower(%1) = lower(?)"_s.arg(m_ctx.dm.dialect().quote(NameColumn)),
-                  {answer->trimmed()});
+        loadUsers(findColumns(), answer->trimmed());
     });
 }
 
 void UserManagementWindow::RefreshButtonClick()
 {
-    guarded(m_ctx.prompter, [this] { loadUsers(allColumns(), QString(), {}); });
+    guarded(m_ctx.prompter, [this] { loadUsers(allColumns()); });
 }

@@ -34,7 +34,7 @@ public Q_SLOTS:
 private:
     void buildControls();
     /** Loads the given columns of the users matching `condition` (admin is always left out). */
-    void loadUsers(const QStringList& columns, const QString& condition, const QVariantList& values);
+    void loadUsers(const QStringList& columns, const std::optional<QString>& name = std::nullopt);
     /**
      * Refuses (throws) an empty name or one that another user already has, letter case ignored: users
      * are found by name. `original` is the row's name as loaded, invalid for a new row.

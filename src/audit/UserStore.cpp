@@ -2,6 +2,7 @@
 
 #include "data/Catalogue.h"
 #include "data/DataModule.h"
+#include "data/Dialect.h"
 #include "data/IniFile.h"
 #include "data/Settings.h"
 #include "platform/Clock.h"
@@ -98,6 +99,17 @@ std::optional<QString> nameProblem(const QSqlDatabase& db, const Dialect& dialec
     if (Sql::scalar(db, sql, {name}).toInt() > 0)
         return u"用户名称“%1”已经存在"_s.arg(name);
     return std::nullopt;
+}
+
+UserFilter listedUsers(const Dialect& dialect, const std::optional<QString>& name)
+{
+    const QString column = dialect.quote(u"用户名称"_s);
+    UserFilter filter{u"coalesce(lower(%1), '') <> ?"_s.arg(column), {u"admin"_s}};
+    if (name) {
+        filter.where += u" AND lower(%1) = lower(?)"_s.arg(column);
+        filter.values.append(*name);
+    }
+    return filter;
 }
 
 } // namespace UserStore

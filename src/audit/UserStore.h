@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVariantList>
 #include <optional>
 
 class Clock;
@@ -29,6 +30,19 @@ namespace UserStore {
  */
 std::optional<LoginOutcome> logIn(DataModule& dm, const Clock& clock, const QString& name, const QString& password,
                                   bool startShift);
+
+/** A condition on `users` with its bound values, for the user management grid. */
+struct UserFilter
+{
+    QString where;
+    QVariantList values;
+};
+
+/**
+ * The users the management grid lists: everyone but admin (hidden from every user), or only the user
+ * named `name` (letter case ignored) when it is given.
+ */
+UserFilter listedUsers(const Dialect& dialect, const std::optional<QString>& name = std::nullopt);
 
 /**
  * Why a typed user name cannot be stored: empty, or held by another user (letter case ignored). A user

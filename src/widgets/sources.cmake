@@ -3,6 +3,7 @@ target_sources(weightgui PRIVATE
     widgets/ButtonRow.h
     widgets/ChildWindow.h
     widgets/EditGrid.cpp
+    widgets/GridFinder.cpp
     widgets/GridStyle.cpp
     widgets/MarqueeLabel.cpp
     widgets/RecordNavigator.cpp

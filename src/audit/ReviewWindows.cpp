@@ -11,6 +11,7 @@
 #include "widgets/ButtonRow.h"
 #include "widgets/GridFinder.h"
 #include "widgets/GridStyle.h"
+#include "widgets/ReadOnlyGrid.h"
 #include "widgets/RecordNavigator.h"
 
 #include <QDateEdit>
@@ -22,8 +23,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollArea>
-#include <QSortFilterProxyModel>
-#include <QTableView>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
@@ -65,25 +64,10 @@ RangeReviewWindow::RangeReviewWindow(AppContext& ctx, QWidget* parent, const QSt
 void RangeReviewWindow::buildControls()
 {
     m_table = new ResultTable(this);
-    m_sorted = new QSortFilterProxyModel(this);
-    m_sorted->setSourceModel(m_table);
-    m_sorted->setSortRole(Qt::EditRole);
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(u"DBGrid1"_s);
-    m_grid->setModel(m_sorted);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StyleGrid(m_grid);
+    m_grid = new ReadOnlyGrid(m_table, this);
+    connect(m_grid, &ReadOnlyGrid::saveWidthsRequested, this, &RangeReviewWindow::N1Click);
     m_finder = new GridFinder(m_grid, m_ctx.prompter);
-
-    auto* menu = new QMenu(m_grid);
-    QAction* widths = menu->addAction(u"设置表格宽度"_s);
-    widths->setObjectName(u"N1"_s);
-    connect(widths, &QAction::triggered, this, &RangeReviewWindow::N1Click);
-    QAction* find = menu->addAction(u"查找..."_s);
-    connect(find, &QAction::triggered, m_finder, &QWidget::show);
-    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_grid, &QWidget::customContextMenuRequested, menu,
-            [this, menu](const QPoint& at) { menu->popup(m_grid->viewport()->mapToGlobal(at)); });
+    connect(m_grid->menu()->addAction(u"查找..."_s), &QAction::triggered, m_finder, &QWidget::show);
 
     auto* buttons = new QHBoxLayout;
     QWidget* navigator = makeRecordNavigator(m_grid, QString(), this);
@@ -150,8 +134,7 @@ void RangeReviewWindow::showEvent(QShowEvent* event)
 
 int RangeReviewWindow::currentRecord() const
 {
-    const QModelIndex current = m_grid->currentIndex();
-    return current.isValid() ? m_sorted->mapToSource(current).row() : -1;
+    return m_grid->currentSourceRow();
 }
 
 void RangeReviewWindow::BitBtn1Click()
@@ -160,8 +143,7 @@ void RangeReviewWindow::BitBtn1Click()
         QSqlQuery rows = m_review.query(pickedRange());
         m_table->load(rows);
         ApplyGridWidths(m_ctx.dm.iniPath(), windowTitle(), m_grid);
-        if (m_table->rowCount() > 0)
-            m_grid->setCurrentIndex(m_sorted->index(0, 0));
+        m_grid->goToFirstRow();
         afterQuery();
     });
     if (!ok)
@@ -302,6 +284,8 @@ void BlackBoxWindow::afterQuery()
         loads.append({Dialect::toDateTime(table()->value(row, u"时间"_s)), table()->value(row, u"重量"_s).toDouble()});
     const UnrecordedLoads rule;
     table()->setMarks(rule.mark(m_ctx.dm, loads), UnrecordedTip);
+    // A selected row hides its mark; the cursor stays on the first row.
+    grid()->clearSelection();
     const int unrecorded = table()->markedCount();
     m_summary->setText(loads.isEmpty() ? QString()
                        : unrecorded == 0

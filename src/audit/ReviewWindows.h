@@ -9,8 +9,7 @@ class GridFinder;
 class QDateEdit;
 class QHBoxLayout;
 class QLabel;
-class QSortFilterProxyModel;
-class QTableView;
+class ReadOnlyGrid;
 class QTimeEdit;
 class QVBoxLayout;
 class ResultTable;
@@ -31,7 +30,7 @@ public:
     inline static const QString DeleteQuestion = QStringLiteral("你确定要删除数据吗?");
 
     ResultTable* table() const { return m_table; }
-    QTableView* grid() const { return m_grid; }
+    ReadOnlyGrid* grid() const { return m_grid; }
     const RangeReview& review() const { return m_review; }
 
 public Q_SLOTS:
@@ -67,8 +66,7 @@ private:
 
     RangeReview m_review;
     ResultTable* m_table = nullptr;
-    QSortFilterProxyModel* m_sorted = nullptr;
-    QTableView* m_grid = nullptr;
+    ReadOnlyGrid* m_grid = nullptr;
     GridFinder* m_finder = nullptr;
     QDateEdit* m_fromDate = nullptr;
     QTimeEdit* m_fromTime = nullptr;

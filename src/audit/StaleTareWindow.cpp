@@ -10,11 +10,9 @@
 #include "platform/Prompter.h"
 #include "widgets/ButtonRow.h"
 #include "widgets/GridStyle.h"
+#include "widgets/ReadOnlyGrid.h"
 
 #include <QHBoxLayout>
-#include <QMenu>
-#include <QSortFilterProxyModel>
-#include <QTableView>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -27,22 +25,8 @@ StaleTareWindow::StaleTareWindow(AppContext& ctx, QWidget* parent) : QDialog(par
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
     m_table = new ResultTable(this);
-    m_sorted = new QSortFilterProxyModel(this);
-    m_sorted->setSourceModel(m_table);
-    m_sorted->setSortRole(Qt::EditRole);
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(u"DBGrid1"_s);
-    m_grid->setModel(m_sorted);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StyleGrid(m_grid);
-
-    auto* menu = new QMenu(m_grid);
-    QAction* widths = menu->addAction(u"设置表格宽度"_s);
-    widths->setObjectName(u"N1"_s);
-    connect(widths, &QAction::triggered, this, &StaleTareWindow::N1Click);
-    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_grid, &QWidget::customContextMenuRequested, menu,
-            [this, menu](const QPoint& at) { menu->popup(m_grid->viewport()->mapToGlobal(at)); });
+    m_grid = new ReadOnlyGrid(m_table, this);
+    connect(m_grid, &ReadOnlyGrid::saveWidthsRequested, this, &StaleTareWindow::N1Click);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -68,8 +52,7 @@ void StaleTareWindow::FormShow()
         const int hours = m_ctx.dm.ReadIniInteger(limit.section, limit.key, limit.def);
         QSqlQuery rows = StaleTares::query(m_ctx.dm, m_ctx.clock.now(), hours);
         m_table->load(rows);
-        if (m_table->rowCount() > 0)
-            m_grid->setCurrentIndex(m_sorted->index(0, 0));
+        m_grid->goToFirstRow();
         m_ctx.prompter.information(StaleTares::countMessage(m_table->rowCount(), hours), u"提示"_s);
         ApplyGridWidths(m_ctx.dm.iniPath(), Caption, m_grid, true);
     });
@@ -79,10 +62,9 @@ void StaleTareWindow::FormShow()
 
 void StaleTareWindow::BitBtn1Click()
 {
-    const QModelIndex current = m_grid->currentIndex();
-    if (!current.isValid())
+    const int row = m_grid->currentSourceRow();
+    if (row < 0)
         return;
-    const int row = m_sorted->mapToSource(current).row();
     if (!StaleTares::canDelete(m_table->value(row, u"毛重"_s).toDouble())) {
         m_ctx.prompter.information(StaleTares::NotTareOnlyMessage, u"提示"_s);
         return;

@@ -2,8 +2,7 @@
 
 #include <QDialog>
 
-class QSortFilterProxyModel;
-class QTableView;
+class ReadOnlyGrid;
 class ResultTable;
 struct AppContext;
 
@@ -37,7 +36,6 @@ protected:
 private:
     AppContext& m_ctx;
     ResultTable* m_table;
-    QSortFilterProxyModel* m_sorted;
-    QTableView* m_grid;
+    ReadOnlyGrid* m_grid;
     bool m_shown = false;
 };

@@ -6,5 +6,6 @@ target_sources(weightgui PRIVATE
     widgets/GridFinder.cpp
     widgets/GridStyle.cpp
     widgets/MarqueeLabel.cpp
+    widgets/ReadOnlyGrid.cpp
     widgets/RecordNavigator.cpp
 )

@@ -3,9 +3,11 @@
 #include "audit/ResultTable.h"
 #include "audit/ReviewWindows.h"
 #include "audit/StaleTareWindow.h"
+#include "audit/StaleTares.h"
 #include "audit/UnrecordedLoads.h"
 #include "data/IniFile.h"
 #include "data/Sql.h"
+#include "weighing/WeighStation.h"
 #include "widgets/GridFinder.h"
 
 #include <QApplication>
@@ -14,6 +16,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTimer>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -148,6 +151,7 @@ private Q_SLOTS:
     void staleTaresByAge_data();
     void staleTaresByAge();
     void staleTareDeleteRefusesGrossAndLogsContent();
+    void stationF11OpensStaleTareReview();
 };
 
 void ReviewWindowsTest::snapshotSplit_data()
@@ -511,6 +515,32 @@ void ReviewWindowsTest::staleTareDeleteRefusesGrossAndLogsContent()
     bin.show();
     QCOMPARE(column(bin, u"操作类型"_s), QStringList{u"删除"_s});
     QVERIFY(bin.shownFields().contains(std::pair(u"车号"_s, u"苏A1"_s)));
+}
+
+void ReviewWindowsTest::stationF11OpensStaleTareReview()
+{
+    TestFolder t;
+    addTare(t, u"苏A1"_s, t.clock.current.addDays(-1));
+    auto* station = new WeighStation(t.ctx());
+    station->show();
+    QApplication::setActiveWindow(station);
+    QVERIFY(QTest::qWaitForWindowActive(station));
+    QString opened;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        if (QWidget* review = QApplication::activeModalWidget()) {
+            opened = review->objectName() + u' ' + review->findChild<ResultTable*>()->value(0, u"车号"_s).toString();
+            review->close();
+        }
+    });
+    poll.start(20);
+    QTest::keyClick(station, Qt::Key_F11);
+    poll.stop();
+    QCOMPARE(opened, u"TAdvancedFrm 苏A1"_s);
+    QVERIFY(t.prompter.textsOf(u"information"_s).contains(StaleTares::countMessage(1, 12)));
+    t.prompter.answers.enqueue(true);
+    station->close();
+    delete station;
 }
 
 QTEST_MAIN(ReviewWindowsTest)

@@ -281,7 +281,7 @@ void BlackBoxWindow::afterQuery()
 {
     QList<BlackBoxLoad> loads;
     for (int row = 0; row < table()->rowCount(); ++row)
-        loads.append({Dialect::toDateTime(table()->value(row, u"时间"_s)), table()->value(row, u"重量"_s).toDouble()});
+        loads.append({UnrecordedLoads::moment(table()->value(row, u"时间"_s)), table()->value(row, u"重量"_s).toDouble()});
     const UnrecordedLoads rule;
     table()->setMarks(rule.mark(m_ctx.dm, loads), UnrecordedTip);
     // A selected row hides its mark; the cursor stays on the first row.

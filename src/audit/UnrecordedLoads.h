@@ -2,20 +2,27 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QVariant>
 
 class DataModule;
+
+/**
+ * A moment of local civil time in seconds (days × 86400 + seconds of the day): comparing and shifting
+ * local date-times converts them through the time zone every time, far too slow for a month of loads.
+ */
+using Moment = qint64;
 
 /** One weighing a record holds: when it happened and what the scale showed. */
 struct RecordedWeighing
 {
-    QDateTime time;
+    Moment time = 0;
     double weight = 0;
 };
 
 /** One load of the black box: the peak weight and when the truck left the scale. */
 struct BlackBoxLoad
 {
-    QDateTime time;
+    Moment time = 0;
     double weight = 0;
 };
 
@@ -39,15 +46,19 @@ public:
 
     int minutes() const { return m_minutes; }
 
+    static Moment moment(const QDateTime& time);
+    /** A stored date-time (text or date-time); 0 for a null or a text that is no date-time. */
+    static Moment moment(const QVariant& stored);
+
     /** For each load in order: true when no recorded weighing matches it. */
-    QList<bool> mark(const QList<BlackBoxLoad>& loads, QList<RecordedWeighing> weighings) const;
+    QList<bool> mark(const QList<BlackBoxLoad>& loads, const QList<RecordedWeighing>& weighings) const;
 
     /**
      * The weighings that records of `weight` hold between `from` and `to` (widened by the minutes):
      * the gross with its time (also as weighed before a gross deduction took its share) and the tare
      * with its time. Throws DbError.
      */
-    QList<RecordedWeighing> weighingsAround(DataModule& dm, const QDateTime& from, const QDateTime& to) const;
+    QList<RecordedWeighing> weighingsAround(DataModule& dm, Moment from, Moment to) const;
 
     /** Convenience: marks the loads against the records around them. Throws DbError. */
     QList<bool> mark(DataModule& dm, const QList<BlackBoxLoad>& loads) const;

@@ -222,25 +222,26 @@ void ReviewWindowsTest::snapshotRoundTripsARealRecord()
 
 void ReviewWindowsTest::unrecordedLoads_data()
 {
-    QTest::addColumn<int>("minutesAfterLoad");
+    QTest::addColumn<QDateTime>("recordedAt");
     QTest::addColumn<double>("recordedWeight");
     QTest::addColumn<bool>("unrecorded");
-    // The load: 20000 at 10:00.
-    QTest::newRow("saved a minute before it left") << -1 << 19900.0 << false;
-    QTest::newRow("saved four minutes before") << -4 << 20000.0 << false;
-    QTest::newRow("saved ten minutes before") << -10 << 20000.0 << true;
-    QTest::newRow("another truck's weight at the same time") << -1 << 12000.0 << true;
-    QTest::newRow("peak a little above the settled weight") << -2 << 19500.0 << false;
+    // The load: 20000 leaving the scale at 10:00.
+    QTest::newRow("saved a minute before it left") << at(9, 59) << 19900.0 << false;
+    QTest::newRow("saved four minutes before") << at(9, 56) << 20000.0 << false;
+    QTest::newRow("saved ten minutes before") << at(9, 50) << 20000.0 << true;
+    QTest::newRow("another truck's weight at the same time") << at(9, 59) << 12000.0 << true;
+    QTest::newRow("peak a little above the settled weight") << at(9, 58) << 19500.0 << false;
+    QTest::newRow("the same time a day later") << at(9, 59, Day.addDays(1)) << 20000.0 << true;
 }
 
 void ReviewWindowsTest::unrecordedLoads()
 {
-    QFETCH(int, minutesAfterLoad);
+    QFETCH(QDateTime, recordedAt);
     QFETCH(double, recordedWeight);
-    const QList<BlackBoxLoad> loads{{at(10), 20000}};
-    const QList<RecordedWeighing> weighings{{at(9, 0), 20000}, // a weighing an hour earlier
-                                            {at(10).addSecs(minutesAfterLoad * 60), recordedWeight}};
     QFETCH(bool, unrecorded);
+    const auto moment = [](const QDateTime& time) { return UnrecordedLoads::moment(time); };
+    const QList<BlackBoxLoad> loads{{moment(at(10)), 20000}};
+    const QList<RecordedWeighing> weighings{{moment(at(8)), 20000}, {moment(recordedAt), recordedWeight}};
     QCOMPARE(UnrecordedLoads().mark(loads, weighings), QList<bool>{unrecorded});
 }
 
@@ -397,14 +398,17 @@ void ReviewWindowsTest::recycleBinFirstListingWithoutQueryRight()
 void ReviewWindowsTest::blackBoxShowsThreeColumnsAndMarksUnrecorded()
 {
     TestFolder t;
+    addLoad(t, at(23, 0, Day.addDays(-1)), 5000);
+    // Saved just before midnight, off the scale just after: the record lies outside the listed day.
+    addComplete(t, at(23, 50, Day.addDays(-1)), 15000, at(23, 58, Day.addDays(-1)), 25000);
+    addLoad(t, at(0, 1), 25050);
     // A day at the scale: a truck weighed empty and loaded, one with a gross deduction, one never saved.
     addComplete(t, at(8, 2), 15000, at(9, 1), 35000);
     addLoad(t, at(8, 3), 15020);
     addLoad(t, at(9, 3), 35100);
-    addComplete(t, at(10, 0), 14000, at(11, 0), 29700, 300);
+    addComplete(t, at(10, 0), 14000, at(11, 0), 27000, 3000);
     addLoad(t, at(11, 2), 30000);
     addLoad(t, at(12, 30), 28000);
-    addLoad(t, at(23, 0, Day.addDays(-1)), 5000);
 
     BlackBoxWindow w(t.ctx());
     w.show();
@@ -412,22 +416,24 @@ void ReviewWindowsTest::blackBoxShowsThreeColumnsAndMarksUnrecorded()
     QCOMPARE(w.windowTitle(), u"查看数据黑匣子数据"_s);
     QCOMPARE(columnsOf(w), (QStringList{u"重量"_s, u"时间"_s, u"操作人"_s}));
     QCOMPARE(column(w, u"时间"_s), (QStringList{u"2026-05-01 12:30:00"_s, u"2026-05-01 11:02:00"_s,
-                                               u"2026-05-01 09:03:00"_s, u"2026-05-01 08:03:00"_s}));
+                                               u"2026-05-01 09:03:00"_s, u"2026-05-01 08:03:00"_s,
+                                               u"2026-05-01 00:01:00"_s}));
     QCOMPARE(column(w, u"重量"_s).first(), u"28000"_s);
 
     const QAbstractItemModel* m = grid(w)->model();
     QList<bool> painted;
     for (int r = 0; r < m->rowCount(); ++r)
         painted.append(m->index(r, 0).data(Qt::BackgroundRole).isValid());
-    QCOMPARE(painted, (QList<bool>{true, false, false, false}));
+    QCOMPARE(painted, (QList<bool>{true, false, false, false, false}));
     QCOMPARE(m->index(0, 1).data(Qt::ToolTipRole).toString(), BlackBoxWindow::UnrecordedTip);
-    QVERIFY(w.summary().contains(u"共4次过磅，其中1次"_s));
+    QVERIFY(w.summary().contains(u"共5次过磅，其中1次"_s));
 
     // The marks follow the rows when the grid is sorted by weight.
     grid(w)->sortByColumn(0, Qt::AscendingOrder);
     QCOMPARE(column(w, u"重量"_s).first(), u"15020"_s);
-    QVERIFY(!m->index(0, 0).data(Qt::BackgroundRole).isValid());
-    QVERIFY(m->index(1, 0).data(Qt::BackgroundRole).isValid());
+    QCOMPARE(column(w, u"重量"_s)[2], u"28000"_s);
+    QVERIFY(m->index(2, 0).data(Qt::BackgroundRole).isValid());
+    QVERIFY(!m->index(3, 0).data(Qt::BackgroundRole).isValid());
 }
 
 void ReviewWindowsTest::blackBoxDeleteRemovesLastQueriedRange()

@@ -43,22 +43,27 @@ TestFolder& site()
     const QString first = Dialect::dateTimeText(FirstTime);
     const QString numbers = u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "_s;
     Sql::inTransaction(db, [&] {
-        Sql::exec(db,
-                  numbers + u"INSERT INTO weight (车号, 毛重, 皮重, 净重, 扣重数, 皮重时间, 毛重时间) "
-                            "SELECT printf('苏A%05d', i % 20000), CASE WHEN i % 1000 = 0 THEN 0 ELSE 32000 + i % 500 END, "
-                            "15000, 17000, 0, datetime(?, '+' || (i * 50) || ' seconds'), "
-                            "CASE WHEN i % 1000 = 0 THEN NULL ELSE datetime(?, '+' || (i * 50 + 600) || ' seconds') END "
-                            "FROM n"_s,
-                  {Records, first, first});
+        Sql::exec(
+            db,
+            numbers +
+                u"INSERT INTO weight (车号, 毛重, 皮重, 净重, 扣重数, 皮重时间, 毛重时间) "
+                "SELECT printf('苏A%05d', i % 20000), CASE WHEN i % 1000 = 0 THEN 0 ELSE 32000 + i % 500 "
+                "END, "
+                "15000, 17000, 0, datetime(?, '+' || (i * 50) || ' seconds'), "
+                "CASE WHEN i % 1000 = 0 THEN NULL ELSE datetime(?, '+' || (i * 50 + 600) || ' seconds') END "
+                "FROM n"_s,
+            {Records, first, first});
         Sql::exec(db,
                   numbers + u"INSERT INTO 黑匣子数据 (重量, 时间, 操作人) "
                             "SELECT CASE WHEN i % 100 = 0 THEN 50040 ELSE 32000 + i % 500 + 40 END, "
                             "datetime(?, '+' || (i * 50 + 660) || ' seconds'), 'admin' FROM n"_s,
                   {Records, first});
-        Sql::exec(db,
-                  numbers + u"INSERT INTO LogTab (操作人, 操作类型, 操作内容, 操作时间) SELECT 'admin', '打印', '', "
-                            "datetime(?, '+' || (i * 1000) || ' seconds') FROM n"_s,
-                  {Records / 20, first});
+        Sql::exec(
+            db,
+            numbers +
+                u"INSERT INTO LogTab (操作人, 操作类型, 操作内容, 操作时间) SELECT 'admin', '打印', '', "
+                "datetime(?, '+' || (i * 1000) || ' seconds') FROM n"_s,
+            {Records / 20, first});
     });
     Sql::exec(db, u"ANALYZE"_s);
     t->clock.current = Now;
@@ -85,7 +90,8 @@ void blackBox(benchmark::State& state, int dayCount)
         table.load(rows);
         QList<BlackBoxLoad> loads;
         for (int row = 0; row < table.rowCount(); ++row)
-            loads.append({UnrecordedLoads::moment(table.value(row, u"时间"_s)), table.value(row, u"重量"_s).toDouble()});
+            loads.append({UnrecordedLoads::moment(table.value(row, u"时间"_s)),
+                          table.value(row, u"重量"_s).toDouble()});
         table.setMarks(rule.mark(site().dm(), loads), QString());
     }
     state.counters["loads"] = table.rowCount();

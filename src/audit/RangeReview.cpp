@@ -5,7 +5,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-TimeRange TimeRange::of(const QDate& fromDate, const QTime& fromTime, const QDate& toDate, const QTime& toTime)
+TimeRange TimeRange::of(const QDate& fromDate, const QTime& fromTime, const QDate& toDate,
+                        const QTime& toTime)
 {
     return {QDateTime(fromDate, fromTime), QDateTime(toDate, toTime)};
 }
@@ -14,7 +15,8 @@ namespace Review {
 
 const RangeTable OperationLog{u"LogTab"_s, u"*"_s, u"操作时间"_s, {}, u"编号 DESC"_s, u"删除日志"_s};
 const RangeTable RecycleBin{u"LogTab"_s, u"*"_s, u"操作时间"_s, u"(操作内容 <> '')"_s, {}, {}};
-const RangeTable BlackBox{u"黑匣子数据"_s, u"重量, 时间, 操作人"_s, u"时间"_s, {}, u"ID DESC"_s, u"删除黑匣子数据"_s};
+const RangeTable BlackBox{u"黑匣子数据"_s, u"重量, 时间, 操作人"_s, u"时间"_s, {},
+                          u"ID DESC"_s,    u"删除黑匣子数据"_s};
 
 } // namespace Review
 

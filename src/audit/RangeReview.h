@@ -14,7 +14,8 @@ struct TimeRange
     QDateTime to;
 
     /** From the two dates and two times of a window's range pickers. */
-    static TimeRange of(const QDate& fromDate, const QTime& fromTime, const QDate& toDate, const QTime& toTime);
+    static TimeRange of(const QDate& fromDate, const QTime& fromTime, const QDate& toDate,
+                        const QTime& toTime);
 };
 
 /** What one review window lists of one table over a time range, and what its delete command logs. */
@@ -57,8 +58,6 @@ public:
     const RangeTable& table() const { return m_table; }
     /** Runs the listing of the range and keeps the range for the delete. */
     QSqlQuery query(const TimeRange& range);
-    /** The range of the last query; nothing before the first. */
-    std::optional<TimeRange> lastRange() const { return m_last; }
     /**
      * Deletes the rows of the last queried range and writes the delete's log entry, together: when one
      * fails neither happens. Deleting an empty range still logs. Nothing happens before the first query.

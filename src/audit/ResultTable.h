@@ -35,7 +35,6 @@ public:
     void removeRecord(int row);
     /** Paints the rows whose flag is true and gives them the tip. */
     void setMarks(const QList<bool>& marks, const QString& tip);
-    bool isMarked(int row) const { return m_marked.contains(row); }
     int markedCount() const { return int(m_marked.size()); }
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -71,13 +71,16 @@ void RangeReviewWindow::buildControls()
 
     auto* buttons = new QHBoxLayout;
     QWidget* navigator = makeRecordNavigator(m_grid, QString(), this);
-    const std::pair<QString, QString> hints[] = {
-        {u"First"_s, u"第一条"_s}, {u"Prior"_s, u"上一条"_s}, {u"Next"_s, u"下一条"_s}, {u"Last"_s, u"最后一条"_s}};
+    const std::pair<QString, QString> hints[] = {{u"First"_s, u"第一条"_s},
+                                                 {u"Prior"_s, u"上一条"_s},
+                                                 {u"Next"_s, u"下一条"_s},
+                                                 {u"Last"_s, u"最后一条"_s}};
     for (const auto& [button, hint] : hints)
         navigator->findChild<QWidget*>(button)->setToolTip(hint);
     buttons->addWidget(navigator);
     buttons->addStretch();
-    addButtons<RangeReviewWindow>(this, buttons, {{u"BitBtn1", u"查询(&F)", &RangeReviewWindow::BitBtn1Click}});
+    addButtons<RangeReviewWindow>(this, buttons,
+                                  {{u"BitBtn1", u"查询(&F)", &RangeReviewWindow::BitBtn1Click}});
     if (!m_review.table().deleteAction.isEmpty())
         addButtons<RangeReviewWindow>(this, buttons,
                                       {{u"BitBtn2", u"删除(&D)", &RangeReviewWindow::BitBtn2Click}});
@@ -154,14 +157,16 @@ void RangeReviewWindow::BitBtn2Click()
 {
     if (!m_ctx.prompter.confirm(DeleteQuestion, u"提示!"_s))
         return;
-    const bool ok = guarded(m_ctx.prompter, [this] { m_review.deleteLastRange(m_ctx.login.CurrentOperator); });
+    const bool ok =
+        guarded(m_ctx.prompter, [this] { m_review.deleteLastRange(m_ctx.login.CurrentOperator); });
     if (ok)
         BitBtn1Click();
 }
 
 void RangeReviewWindow::N1Click()
 {
-    guarded(m_ctx.prompter, [this] { SaveGridWidths(m_ctx.dm.iniPath(), windowTitle(), m_grid, m_ctx.prompter); });
+    guarded(m_ctx.prompter,
+            [this] { SaveGridWidths(m_ctx.dm.iniPath(), windowTitle(), m_grid, m_ctx.prompter); });
 }
 
 // ---- Log viewer
@@ -195,9 +200,8 @@ RecycleBinWindow::RecycleBinWindow(AppContext& ctx, QWidget* parent)
     bodyLayout()->addWidget(pane);
     setFixedSize(1100, 620);
 
-    guarded(m_ctx.prompter, [this] {
-        m_layoutColumns = m_ctx.dm.dialect().columns(m_ctx.dm.weightdatabase(), u"weight"_s);
-    });
+    guarded(m_ctx.prompter,
+            [this] { m_layoutColumns = m_ctx.dm.dialect().columns(m_ctx.dm.weightdatabase(), u"weight"_s); });
     connect(grid()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &RecycleBinWindow::showCurrentEntry);
 }
@@ -206,8 +210,8 @@ void RecycleBinWindow::afterFirstShow()
 {
     // The first listing is shown to everyone who can open the window; the right gates further queries.
     guarded(m_ctx.prompter, [this] {
-        const bool mayQuery = UserStore::rightsOf(m_ctx.dm.weightdatabase(), m_ctx.login.CurrentOperator)
-                                  .value(u"查询"_s);
+        const bool mayQuery =
+            UserStore::rightsOf(m_ctx.dm.weightdatabase(), m_ctx.login.CurrentOperator).value(u"查询"_s);
         findChild<QWidget*>(u"BitBtn1"_s)->setEnabled(mayQuery);
     });
 }
@@ -265,9 +269,11 @@ void RecycleBinWindow::fillForm(const RecordSnapshot::Split& split)
 BlackBoxWindow::BlackBoxWindow(AppContext& ctx, QWidget* parent)
     : RangeReviewWindow(ctx, parent, u"THeiXiaZiFrm"_s, Caption, Review::BlackBox)
 {
-    setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
+    setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     m_summary = new QLabel(this);
     m_summary->setObjectName(u"UnrecordedSummary"_s);
+    // A failed query empties the grid; its count goes with it.
+    connect(table(), &QAbstractItemModel::modelReset, m_summary, &QLabel::clear);
     mainLayout()->insertWidget(2, m_summary);
     resize(700, 560);
 }
@@ -281,17 +287,19 @@ void BlackBoxWindow::afterQuery()
 {
     QList<BlackBoxLoad> loads;
     for (int row = 0; row < table()->rowCount(); ++row)
-        loads.append({UnrecordedLoads::moment(table()->value(row, u"时间"_s)), table()->value(row, u"重量"_s).toDouble()});
+        loads.append({UnrecordedLoads::moment(table()->value(row, u"时间"_s)),
+                      table()->value(row, u"重量"_s).toDouble()});
     const UnrecordedLoads rule;
     table()->setMarks(rule.mark(m_ctx.dm, loads), UnrecordedTip);
     // A selected row hides its mark; the cursor stays on the first row.
     grid()->clearSelection();
     const int unrecorded = table()->markedCount();
-    m_summary->setText(loads.isEmpty() ? QString()
-                       : unrecorded == 0
-                           ? u"共%1次过磅，都有对应的称重记录。"_s.arg(loads.size())
-                           : u"共%1次过磅，其中%2次（红色）前后%3分钟内没有重量相近的称重记录，可能没有入账。"_s
-                                 .arg(loads.size())
-                                 .arg(unrecorded)
-                                 .arg(rule.minutes()));
+    m_summary->setText(
+        loads.isEmpty() ? QString()
+        : unrecorded == 0
+            ? u"共%1次过磅，都有对应的称重记录。"_s.arg(loads.size())
+            : u"共%1次过磅，其中%2次（红色）前后%3分钟内没有重量相近的称重记录，可能没有入账。"_s
+                  .arg(loads.size())
+                  .arg(unrecorded)
+                  .arg(rule.minutes()));
 }

@@ -31,7 +31,6 @@ public:
 
     ResultTable* table() const { return m_table; }
     ReadOnlyGrid* grid() const { return m_grid; }
-    const RangeReview& review() const { return m_review; }
 
 public Q_SLOTS:
     /** 查询(&F): lists the pickers' range; on a database error the grid is left empty. */

@@ -30,8 +30,9 @@ StaleTareWindow::StaleTareWindow(AppContext& ctx, QWidget* parent) : QDialog(par
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    addButtons<StaleTareWindow>(this, buttons,
-                                {{u"BitBtn1", u"删除", &StaleTareWindow::BitBtn1Click}, {u"BitBtn2", u"返回", nullptr}});
+    addButtons<StaleTareWindow>(
+        this, buttons,
+        {{u"BitBtn1", u"删除", &StaleTareWindow::BitBtn1Click}, {u"BitBtn2", u"返回", nullptr}});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_grid, 1);
     layout->addLayout(buttons);

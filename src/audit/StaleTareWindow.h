@@ -21,8 +21,6 @@ public:
 
     explicit StaleTareWindow(AppContext& ctx, QWidget* parent = nullptr);
 
-    ResultTable* table() const { return m_table; }
-
 public Q_SLOTS:
     void FormShow();
     /** 删除. */

@@ -13,7 +13,8 @@ QSqlQuery query(DataModule& dm, const QDateTime& now, int hours)
 {
     const QString cutOff = Dialect::dateTimeText(now.addSecs(-qint64(hours) * 3600));
     return Sql::exec(dm.weightdatabase(),
-                     u"SELECT * FROM weight WHERE (毛重 < 1.0) AND (皮重时间 < ?) ORDER BY 编号 DESC"_s, {cutOff});
+                     u"SELECT * FROM weight WHERE (毛重 < 1.0) AND (皮重时间 < ?) ORDER BY 编号 DESC"_s,
+                     {cutOff});
 }
 
 QString countMessage(int count, int hours)

@@ -22,8 +22,8 @@ QDateTime fromMoment(Moment moment)
 /** The stored text form "yyyy-MM-dd HH:mm:ss" read without building a date-time; -1 for another form. */
 Moment storedMoment(const QString& text)
 {
-    if (text.size() != 19 || text[4] != u'-' || text[7] != u'-' || text[10] != u' ' || text[13] != u':'
-        || text[16] != u':')
+    if (text.size() != 19 || text[4] != u'-' || text[7] != u'-' || text[10] != u' ' || text[13] != u':' ||
+        text[16] != u':')
         return -1;
     for (int i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18})
         if (!text[i].isDigit())
@@ -64,7 +64,8 @@ bool UnrecordedLoads::close(double load, double recorded) const
     return std::abs(load - recorded) <= m_tolerance * std::abs(load);
 }
 
-QList<bool> UnrecordedLoads::mark(const QList<BlackBoxLoad>& loads, const QList<RecordedWeighing>& weighings) const
+QList<bool> UnrecordedLoads::mark(const QList<BlackBoxLoad>& loads,
+                                  const QList<RecordedWeighing>& weighings) const
 {
     std::vector<std::pair<Moment, double>> recorded;
     recorded.reserve(weighings.size());
@@ -116,7 +117,8 @@ QList<bool> UnrecordedLoads::mark(DataModule& dm, const QList<BlackBoxLoad>& loa
 {
     if (loads.isEmpty())
         return {};
-    const auto [first, last] = std::minmax_element(
-        loads.cbegin(), loads.cend(), [](const BlackBoxLoad& a, const BlackBoxLoad& b) { return a.time < b.time; });
+    const auto [first, last] =
+        std::minmax_element(loads.cbegin(), loads.cend(),
+                            [](const BlackBoxLoad& a, const BlackBoxLoad& b) { return a.time < b.time; });
     return mark(loads, weighingsAround(dm, first->time, last->time));
 }

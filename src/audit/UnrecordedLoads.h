@@ -41,8 +41,7 @@ public:
 
     explicit UnrecordedLoads(int minutes = DefaultMinutes, double tolerance = DefaultTolerance)
         : m_minutes(minutes), m_tolerance(tolerance)
-    {
-    }
+    {}
 
     int minutes() const { return m_minutes; }
 

@@ -64,7 +64,8 @@ QStringList column(const QWidget& w, const QString& name)
     return texts;
 }
 
-void setRange(const QWidget& w, const QDate& from, const QTime& fromTime, const QDate& to, const QTime& toTime)
+void setRange(const QWidget& w, const QDate& from, const QTime& fromTime, const QDate& to,
+              const QTime& toTime)
 {
     w.findChild<QDateEdit*>(u"DateTimePicker1"_s)->setDate(from);
     w.findChild<QTimeEdit*>(u"DateTimePicker2"_s)->setTime(fromTime);
@@ -81,26 +82,29 @@ void addLog(TestFolder& t, const QDateTime& time, const QString& action, const Q
 
 void addLoad(TestFolder& t, const QDateTime& time, double weight)
 {
-    Sql::exec(t.dm().weightdatabase(), u"INSERT INTO 黑匣子数据 (重量, 时间, 操作人) VALUES (?, ?, 'admin')"_s,
+    Sql::exec(t.dm().weightdatabase(),
+              u"INSERT INTO 黑匣子数据 (重量, 时间, 操作人) VALUES (?, ?, 'admin')"_s,
               {weight, Dialect::dateTimeText(time)});
 }
 
 /** A tare-only (pending) record; returns its number. */
 qlonglong addTare(TestFolder& t, const QString& plate, const QDateTime& tareTime, double gross = 0)
 {
-    Sql::exec(t.dm().weightdatabase(),
-              u"INSERT INTO weight (车号, 毛重, 皮重, 皮重时间, 皮重操作人) VALUES (?, ?, 15000, ?, 'admin')"_s,
-              {plate, gross, Dialect::dateTimeText(tareTime)});
+    Sql::exec(
+        t.dm().weightdatabase(),
+        u"INSERT INTO weight (车号, 毛重, 皮重, 皮重时间, 皮重操作人) VALUES (?, ?, 15000, ?, 'admin')"_s,
+        {plate, gross, Dialect::dateTimeText(tareTime)});
     return Sql::scalar(t.dm().weightdatabase(), u"SELECT max(编号) FROM weight"_s).toLongLong();
 }
 
-void addComplete(TestFolder& t, const QDateTime& tareTime, double tare, const QDateTime& grossTime, double gross,
-                 double deducted = 0)
+void addComplete(TestFolder& t, const QDateTime& tareTime, double tare, const QDateTime& grossTime,
+                 double gross, double deducted = 0)
 {
-    Sql::exec(t.dm().weightdatabase(),
-              u"INSERT INTO weight (车号, 皮重, 皮重时间, 毛重, 毛重时间, 净重, 扣重数) VALUES ('苏A1', ?, ?, ?, ?, ?, ?)"_s,
-              {tare, Dialect::dateTimeText(tareTime), gross, Dialect::dateTimeText(grossTime), gross - tare,
-               deducted});
+    Sql::exec(
+        t.dm().weightdatabase(),
+        u"INSERT INTO weight (车号, 皮重, 皮重时间, 毛重, 毛重时间, 净重, 扣重数) VALUES ('苏A1', ?, ?, ?, ?, ?, ?)"_s,
+        {tare, Dialect::dateTimeText(tareTime), gross, Dialect::dateTimeText(grossTime), gross - tare,
+         deducted});
 }
 
 QSqlRecord weightRecord(TestFolder& t, qlonglong number)
@@ -164,11 +168,15 @@ void ReviewWindowsTest::snapshotSplit_data()
 
     const QString fixed = u"n:编号 t:车号 n:净重 n:扣重数 t:扣杂方式 d:皮重时间"_s;
     QTest::newRow("plain") << u"[1][苏A1][500][][][2026-05-01 08:00:00]"_s << fixed
-                           << QStringList{u"1"_s, u"苏A1"_s, u"500"_s, {}, {}, u"2026-05-01 08:00:00"_s} << true
-                           << false;
+                           << QStringList{u"1"_s, u"苏A1"_s, u"500"_s, {}, {}, u"2026-05-01 08:00:00"_s}
+                           << true << false;
     QTest::newRow("deduction text between number and time")
         << u"[2][苏A2][9700][-300][毛重折扣[-300][皮->毛]][2026-05-01 08:00:00]"_s << fixed
-        << QStringList{u"2"_s, u"苏A2"_s, u"9700"_s, u"-300"_s, u"毛重折扣[-300][皮->毛]"_s,
+        << QStringList{u"2"_s,
+                       u"苏A2"_s,
+                       u"9700"_s,
+                       u"-300"_s,
+                       u"毛重折扣[-300][皮->毛]"_s,
                        u"2026-05-01 08:00:00"_s}
         << true << false;
     QTest::newRow("fixed tare tags and an empty deduction")
@@ -177,9 +185,8 @@ void ReviewWindowsTest::snapshotSplit_data()
     QTest::newRow("balanced brackets at the end of a text")
         << u"[京A[1]][x]"_s << u"t:车号 t:品名"_s << QStringList{u"京A[1]"_s, u"x"_s} << true << false;
     // Also [x][y] | [s | t]: both splits are as balanced.
-    QTest::newRow("two splits as good")
-        << u"[[x][y]][[s][t]]"_s << u"t:车号 t:品名 t:发货方"_s << QStringList{u"[x"_s, u"y]"_s, u"[s][t]"_s}
-        << true << true;
+    QTest::newRow("two splits as good") << u"[[x][y]][[s][t]]"_s << u"t:车号 t:品名 t:发货方"_s
+                                        << QStringList{u"[x"_s, u"y]"_s, u"[s][t]"_s} << true << true;
     QTest::newRow("unbalanced ][ is never folded into a text")
         << u"[京A][B][黄沙]"_s << u"t:车号 t:品名"_s << QStringList{u"京A"_s, u"B"_s, u"黄沙"_s} << false
         << false;
@@ -188,7 +195,8 @@ void ReviewWindowsTest::snapshotSplit_data()
         << false;
     QTest::newRow("a number column holding text")
         << u"[x][y]"_s << u"n:编号 t:车号"_s << QStringList{u"x"_s, u"y"_s} << false << false;
-    QTest::newRow("not bracketed") << u"旧格式"_s << u"t:车号"_s << QStringList{u"旧格式"_s} << false << false;
+    QTest::newRow("not bracketed") << u"旧格式"_s << u"t:车号"_s << QStringList{u"旧格式"_s} << false
+                                   << false;
 }
 
 void ReviewWindowsTest::snapshotSplit()
@@ -205,7 +213,8 @@ void ReviewWindowsTest::snapshotRoundTripsARealRecord()
 {
     TestFolder t;
     const qlonglong number = addTare(t, u"京A[1]"_s, at(8));
-    Sql::exec(t.dm().weightdatabase(), u"UPDATE weight SET 扣杂方式 = '毛重比例[×98%][毛->皮]', 品名 = NULL"_s);
+    Sql::exec(t.dm().weightdatabase(),
+              u"UPDATE weight SET 扣杂方式 = '毛重比例[×98%][毛->皮]', 品名 = NULL"_s);
     const QSqlRecord record = weightRecord(t, number);
     const QString content = RecordSnapshot::content(record);
     QVERIFY(content.contains(u"[2026-05-01 08:00:00]"_s));
@@ -392,7 +401,8 @@ void ReviewWindowsTest::recycleBinFirstListingWithoutQueryRight()
     QVERIFY(!w.findChild<QPushButton*>(u"BitBtn1"_s)->isEnabled());
     // A content that no longer fits the layout is listed piece by piece.
     QVERIFY(w.formNote().contains(u"按方括号逐项列出"_s));
-    QCOMPARE(w.shownFields(), (QList<std::pair<QString, QString>>{{u"第1项"_s, u"1"_s}, {u"第2项"_s, u"旧"_s}}));
+    QCOMPARE(w.shownFields(),
+             (QList<std::pair<QString, QString>>{{u"第1项"_s, u"1"_s}, {u"第2项"_s, u"旧"_s}}));
 }
 
 void ReviewWindowsTest::blackBoxShowsThreeColumnsAndMarksUnrecorded()
@@ -415,9 +425,9 @@ void ReviewWindowsTest::blackBoxShowsThreeColumnsAndMarksUnrecorded()
     QCOMPARE(w.objectName(), u"THeiXiaZiFrm"_s);
     QCOMPARE(w.windowTitle(), u"查看数据黑匣子数据"_s);
     QCOMPARE(columnsOf(w), (QStringList{u"重量"_s, u"时间"_s, u"操作人"_s}));
-    QCOMPARE(column(w, u"时间"_s), (QStringList{u"2026-05-01 12:30:00"_s, u"2026-05-01 11:02:00"_s,
-                                               u"2026-05-01 09:03:00"_s, u"2026-05-01 08:03:00"_s,
-                                               u"2026-05-01 00:01:00"_s}));
+    QCOMPARE(column(w, u"时间"_s),
+             (QStringList{u"2026-05-01 12:30:00"_s, u"2026-05-01 11:02:00"_s, u"2026-05-01 09:03:00"_s,
+                          u"2026-05-01 08:03:00"_s, u"2026-05-01 00:01:00"_s}));
     QCOMPARE(column(w, u"重量"_s).first(), u"28000"_s);
 
     const QAbstractItemModel* m = grid(w)->model();
@@ -535,7 +545,8 @@ void ReviewWindowsTest::stationF11OpensStaleTareReview()
     QTimer poll;
     connect(&poll, &QTimer::timeout, [&] {
         if (QWidget* review = QApplication::activeModalWidget()) {
-            opened = review->objectName() + u' ' + review->findChild<ResultTable*>()->value(0, u"车号"_s).toString();
+            opened = review->objectName() + u' ' +
+                     review->findChild<ResultTable*>()->value(0, u"车号"_s).toString();
             review->close();
         }
     });

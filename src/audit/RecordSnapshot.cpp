@@ -72,6 +72,8 @@ bool canHold(ColumnKind kind, const QString& piece)
     }
 }
 
+constexpr int MaxBracketsInValues = 64;
+
 QStringList everyPiece(const QString& inner)
 {
     return inner.split(u"]["_s);
@@ -102,7 +104,8 @@ Split split(const QString& content, const QList<ColumnInfo>& columns)
         if (b >= 1 && b + 1 < content.size() - 1)
             cuts.append(b - 1);
     const int k = int(cuts.size());
-    if (n == 0 || k < n - 1) {
+    // Far more "][" than columns is no record of this layout; the search would only cost time.
+    if (n == 0 || k < n - 1 || k > n + MaxBracketsInValues) {
         result.values = everyPiece(inner);
         return result;
     }

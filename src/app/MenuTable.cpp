@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "audit/PasswordWindow.h"
+#include "audit/ReviewWindows.h"
 #include "audit/UserManagementWindow.h"
 #include "indicator/CommunicationSetupWindow.h"
 #include "records/FieldDesignerWindow.h"
@@ -56,8 +57,8 @@ const QList<MenuEntry>& entries()
                          data = u"【数据管理】"_s, params = u"【系统参数设置】"_s, help = u"【帮助说明】"_s;
     static const QList<MenuEntry> all{
         {system, u"用户管理..."_s, u"N26"_s, u"用户管理"_s, modal<UserManagementWindow>()},
-        {system, u"查看日志..."_s, u"N4"_s, u"查看日志"_s, {}},
-        {system, u"查看数据黑匣子数据"_s, u"N28"_s, u"查看黑匣子"_s, {}},
+        {system, u"查看日志..."_s, u"N4"_s, u"查看日志"_s, modal<LogWindow>()},
+        {system, u"查看数据黑匣子数据"_s, u"N28"_s, u"查看黑匣子"_s, modal<BlackBoxWindow>()},
         {system, {}, {}, {}, {}},
         {system, u"数据备份..."_s, u"N2"_s, u"数据备份"_s, {}},
         {system, u"数据恢复..."_s, u"N3"_s, u"数据恢复"_s, command(&M::N3Click)},
@@ -81,7 +82,7 @@ const QList<MenuEntry>& entries()
         {data, u"查询与打印..."_s, u"N24"_s, u"查询打印"_s, {}},
         {data, u"汇总与打印..."_s, u"N25"_s, u"汇总打印"_s, {}},
         {data, {}, {}, {}, {}},
-        {data, u"查看回收站..."_s, u"N30"_s, u"查看回收站"_s, {}},
+        {data, u"查看回收站..."_s, u"N30"_s, u"查看回收站"_s, modal<RecycleBinWindow>()},
         {data, {}, {}, {}, {}},
         {data, u"设置扣杂功能"_s, u"N22"_s, u"设置扣杂功能"_s, modal<DeductionWindow>()},
         {params, u"1.设置称重项目..."_s, u"N33"_s, u"设置称重项目"_s, modal<FieldDesignerWindow>()},

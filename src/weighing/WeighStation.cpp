@@ -1,6 +1,7 @@
 #include "WeighStation.h"
 
 #include "IndicatorReader.h"
+#include "audit/StaleTareWindow.h"
 #include "data/DataModule.h"
 #include "data/Errors.h"
 #include "widgets/ChildWindow.h"
@@ -786,7 +787,8 @@ void WeighStation::BitBtn5Click()
 
 void WeighStation::BitBtn6Click()
 {
-    // The stale tare review opens here once it exists.
+    StaleTareWindow review(m_ctx, this);
+    review.exec();
 }
 
 void WeighStation::RzBitBtn3Click()

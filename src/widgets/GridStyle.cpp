@@ -45,9 +45,13 @@ void SaveGridWidths(const QString& iniPath, const QString& section, const QTable
     prompter.information(u"恭喜您,您的表格格式设置成功"_s, u"提示"_s);
 }
 
-void ApplyGridWidths(const QString& iniPath, const QString& section, QTableView* grid)
+void ApplyGridWidths(const QString& iniPath, const QString& section, QTableView* grid, bool keepCurrent)
 {
     const IniFile ini(iniPath);
-    for (int column = 0; column < grid->model()->columnCount(); ++column)
-        grid->setColumnWidth(column, ini.read(Option::GridWidth(section, fieldName(grid, column))));
+    for (int column = 0; column < grid->model()->columnCount(); ++column) {
+        IntSetting width = Option::GridWidth(section, fieldName(grid, column));
+        if (keepCurrent)
+            width.def = grid->columnWidth(column);
+        grid->setColumnWidth(column, ini.read(width));
+    }
 }

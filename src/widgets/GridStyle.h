@@ -18,5 +18,8 @@ void StyleGrid(QTableView* grid);
  */
 void SaveGridWidths(const QString& iniPath, const QString& section, const QTableView* grid, Prompter& prompter);
 
-/** Sets every column to its stored width (default 100 pixels). */
-void ApplyGridWidths(const QString& iniPath, const QString& section, QTableView* grid);
+/**
+ * Sets every column to its stored width; a column without one gets 100 pixels, or keeps its current
+ * width when `keepCurrent` is set.
+ */
+void ApplyGridWidths(const QString& iniPath, const QString& section, QTableView* grid, bool keepCurrent = false);

@@ -74,7 +74,7 @@ std::optional<Layout> checkedLayout(const QList<QByteArray>& bodies)
 
 bool isNumberChar(char c)
 {
-    return isDigit(c) || c == '.' || c == ' ' || c == '-';
+    return isDigit(c) || c == '.' || c == ' ';
 }
 
 bool isSignChar(char c)
@@ -87,9 +87,13 @@ std::optional<Layout> numericLayout(const QList<QByteArray>& bodies)
 {
     const qsizetype width = bodies.first().size();
     Layout best;
+    const auto blank = [](char c) { return c == ' '; };
     for (qsizetype start = 0; start < width;) {
         qsizetype end = start;
-        while (end < width && allOf(bodies, end, isNumberChar) && !allOf(bodies, end, [](char c) { return c == ' '; }))
+        // A minus may lead the field, where an indicator without a sign field puts it.
+        if (allOf(bodies, start, [](char c) { return isNumberChar(c) || c == '-'; }) && !allOf(bodies, start, blank))
+            ++end;
+        while (end < width && end > start && allOf(bodies, end, isNumberChar) && !allOf(bodies, end, blank))
             ++end;
         if (end - start > best.weightCount)
             best = Layout{int(start), int(end - start), -1};
@@ -183,15 +187,21 @@ FrameProposal proposalOf(char mark, bool direction, const Layout& layout)
     return p;
 }
 
-/** Candidate parameters for one framing, the most telling first. */
-QList<FrameProposal> candidatesFor(const FrameAnalysis::Framing& framing, QByteArrayView stream)
+/** Candidates whose layout a check confirms, for one framing. */
+QList<FrameProposal> checkedCandidates(const FrameAnalysis::Framing& framing, const QList<QByteArray>& bodies)
 {
-    const QList<QByteArray> bodies = bodiesOf(stream, framing);
-    if (bodies.size() < 2)
+    const auto layout = checkedLayout(bodies);
+    if (!layout)
         return {};
+    FrameProposal proposal = proposalOf(framing.mark, true, *layout);
+    proposal.checked = true;
+    return {proposal};
+}
+
+/** Candidates read from the columns that hold numbers, the likelier reading direction first. */
+QList<FrameProposal> numericCandidates(const FrameAnalysis::Framing& framing, const QList<QByteArray>& bodies)
+{
     QList<FrameProposal> candidates;
-    if (const auto layout = checkedLayout(bodies))
-        candidates.append(proposalOf(framing.mark, true, *layout));
     const auto forward = numericLayout(bodies);
     const QList<QByteArray> backward = reversedBodies(bodies);
     const auto reversed = numericLayout(backward);
@@ -201,14 +211,14 @@ QList<FrameProposal> candidatesFor(const FrameAnalysis::Framing& framing, QByteA
                                 : proposalOf(framing.mark, false, *reversed));
         candidates.append(first ? proposalOf(framing.mark, false, *reversed)
                                 : proposalOf(framing.mark, true, *forward));
-    } else {
-        if (forward && (!reversed || forward->weightCount > reversed->weightCount))
-            candidates.append(proposalOf(framing.mark, true, *forward));
-        if (reversed)
-            candidates.append(proposalOf(framing.mark, false, *reversed));
-        if (forward && reversed && forward->weightCount < reversed->weightCount)
-            candidates.append(proposalOf(framing.mark, true, *forward));
+        return candidates;
     }
+    if (forward && (!reversed || forward->weightCount > reversed->weightCount))
+        candidates.append(proposalOf(framing.mark, true, *forward));
+    if (reversed)
+        candidates.append(proposalOf(framing.mark, false, *reversed));
+    if (forward && reversed && forward->weightCount < reversed->weightCount)
+        candidates.append(proposalOf(framing.mark, true, *forward));
     return candidates;
 }
 
@@ -300,11 +310,18 @@ QList<Framing> framings(QByteArrayView stream)
 std::optional<FrameProposal> propose(const QList<QByteArray>& chunks)
 {
     const QByteArray stream = joined(chunks);
-    for (const Framing& framing : framings(stream)) {
-        for (FrameProposal candidate : candidatesFor(framing, stream)) {
-            if (const auto weight = verify(stream, framing.length, candidate.parameters())) {
-                candidate.weight = *weight;
-                return candidate;
+    const QList<Framing> found = framings(stream);
+    // A layout that a check confirms beats any reading of digits, whichever mark it hangs on.
+    for (const auto candidatesOf : {checkedCandidates, numericCandidates}) {
+        for (const Framing& framing : found) {
+            const QList<QByteArray> bodies = bodiesOf(stream, framing);
+            if (bodies.size() < 2)
+                continue;
+            for (FrameProposal candidate : candidatesOf(framing, bodies)) {
+                if (const auto weight = verify(stream, framing.length, candidate.parameters())) {
+                    candidate.weight = *weight;
+                    return candidate;
+                }
             }
         }
     }

@@ -25,6 +25,8 @@ struct FrameProposal
     QByteArray underloadSign;
     /** The last weight the parameters read from the stream. */
     double weight = 0;
+    /** The layout was confirmed by the frame's check characters, not only read from its digits. */
+    bool checked = false;
 
     FrameParameters parameters() const;
 };
@@ -38,10 +40,18 @@ struct ReceptionScore
     bool framed = false;
     /** The frame parameters found; set only when the reception is clean and framed. */
     std::optional<FrameProposal> proposal;
+    /**
+     * Bytes that arrived against what the line carries at its rate (1: the line is full). A setting
+     * that loses bytes to framing errors can still read a steady, wrong number from what is left.
+     */
+    double throughput = 0;
 
-    /** Clean, framed and read: no other setting can do better. */
-    bool decisive() const { return proposal.has_value() && clean >= 0.99; }
-    double value() const { return clean + (framed ? 1 : 0) + (proposal ? 1 : 0); }
+    /** Clean, framed and read, by a checked frame or on a full line: no other setting can do better. */
+    bool decisive() const
+    {
+        return proposal.has_value() && clean >= 0.95 && (proposal->checked || throughput >= 0.8);
+    }
+    double value() const { return clean + (framed ? 1 : 0) + (proposal ? 1 : 0) + qMin(1.0, throughput); }
 };
 
 namespace FrameAnalysis {

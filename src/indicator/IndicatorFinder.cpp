@@ -1,5 +1,15 @@
 #include "IndicatorFinder.h"
 
+namespace {
+
+int bitsPerByte(const LineSettings& s)
+{
+    return 2 + s.dataBits + (s.parity == LineSettings::Parity::None ? 0 : 1) +
+           (s.stopBits == LineSettings::StopBits::Two ? 1 : 0);
+}
+
+} // namespace
+
 IndicatorFinder::IndicatorFinder(SerialLine& line, QList<LineSettings> candidates, QObject* parent)
     : QObject(parent), m_line(line), m_candidates(std::move(candidates))
 {
@@ -15,9 +25,7 @@ IndicatorFinder::~IndicatorFinder()
 
 int IndicatorFinder::listenMs(const LineSettings& settings)
 {
-    const int bitsPerByte = 2 + settings.dataBits + (settings.parity == LineSettings::Parity::None ? 0 : 1) +
-                            (settings.stopBits == LineSettings::StopBits::Two ? 1 : 0);
-    return SettleMs + 100 + int(qint64(ListenBytes) * bitsPerByte * 1000 / qMax(1, settings.baudRate));
+    return SettleMs + 100 + int(qint64(ListenBytes) * bitsPerByte(settings) * 1000 / qMax(1, settings.baudRate));
 }
 
 QList<LineSettings> IndicatorFinder::consoleCombinations(const QString& port, int readIntervalTimeout)
@@ -88,6 +96,10 @@ void IndicatorFinder::received(const QByteArray& chunk)
 {
     if (!m_running || m_sinceOpen.elapsed() < SettleMs)
         return;
+    if (m_chunks.isEmpty()) {
+        m_sinceFirst.start();
+        m_firstBytes = chunk.size();
+    }
     m_chunks.append(chunk);
     m_bytes += chunk.size();
     if (!m_analysing && m_bytes >= ListenBytes && m_timer.isActive()) {
@@ -110,7 +122,8 @@ void IndicatorFinder::listenEnded()
         finish(result);
         return;
     }
-    const ReceptionScore score = FrameAnalysis::score(m_chunks);
+    ReceptionScore score = FrameAnalysis::score(m_chunks);
+    score.throughput = throughput();
     if (score.value() > m_bestScore) {
         m_bestScore = score.value();
         m_best = m_index;
@@ -142,6 +155,16 @@ void IndicatorFinder::analyse(const LineSettings& settings)
     }
     // The frames already heard count too; the longer listening shows which digits move.
     m_timer.start(AnalysisMs);
+}
+
+double IndicatorFinder::throughput() const
+{
+    const LineSettings& s = m_candidates[m_index];
+    const qint64 ms = m_chunks.isEmpty() ? 0 : m_sinceFirst.elapsed();
+    if (ms <= 0)
+        return 0;
+    const double capacity = double(ms) * s.baudRate / (1000.0 * bitsPerByte(s));
+    return double(m_bytes - m_firstBytes) / capacity;
 }
 
 void IndicatorFinder::finish(Result result)

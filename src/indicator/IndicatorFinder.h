@@ -61,6 +61,7 @@ private:
     void listenEnded();
     void analyse(const LineSettings& settings);
     void finish(Result result);
+    double throughput() const;
 
     SerialLine& m_line;
     QList<LineSettings> m_candidates;
@@ -70,6 +71,9 @@ private:
     QList<QByteArray> m_chunks;
     qsizetype m_bytes = 0;
     QElapsedTimer m_sinceOpen;
+    /** From the first byte heard at a setting, for the throughput. */
+    QElapsedTimer m_sinceFirst;
+    qsizetype m_firstBytes = 0;
     QElapsedTimer m_total;
     QTimer m_timer;
     qsizetype m_best = -1;

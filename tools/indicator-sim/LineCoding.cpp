@@ -106,8 +106,10 @@ QByteArray LineChannel::carry(QByteArrayView bytes)
         for (int i = 0; i < m_receiver.dataBits; ++i)
             if (bitAt(edge + (1.5 + i) * step))
                 byte |= uchar(1 << i);
-        out.append(char(byte));
         m_at = edge + (sampled - 0.5) * step;
+        // A byte without its stop bit is dropped, as a receiver set to ignore framing errors does.
+        if (bitAt(m_at))
+            out.append(char(byte));
     }
     const qint64 passed = qint64(std::floor(m_at)) - m_first;
     for (qint64 i = 0; i < passed && !m_bits.empty(); ++i) {

@@ -26,8 +26,9 @@ std::optional<LineCoding::Parity> parityNamed(const QString& name);
 /**
  * A line from a sender at one coding to a receiver at another: the sender's bytes become the bit stream
  * on the wire, and the receiver reads it as a UART does (it waits for a falling edge, samples each bit
- * in its middle at its own rate, checks only the first stop bit and delivers the data bits whatever the
- * parity or stop bit said). At equal rate, parity and data bits the bytes pass unchanged.
+ * in its middle at its own rate, checks only the first stop bit, drops a byte whose stop bit is missing
+ * and does not check parity, as Qt Serial Port sets a line up). At equal rate, parity and data bits the
+ * bytes pass unchanged.
  */
 class LineChannel final
 {

@@ -82,26 +82,32 @@ bool isSignChar(char c)
     return c == '+' || c == '-' || c == ' ';
 }
 
-/** The longest run of columns that hold numbers in every frame, with a sign column just before it. */
+/**
+ * The longest run of columns that hold a number in every frame (blank padding and a leading minus
+ * included, trailing blanks not), with a sign column just before it.
+ */
 std::optional<Layout> numericLayout(const QList<QByteArray>& bodies)
 {
     const qsizetype width = bodies.first().size();
-    Layout best;
     const auto blank = [](char c) { return c == ' '; };
+    const auto leading = [](char c) { return isNumberChar(c) || c == '-'; };
+    Layout best;
     for (qsizetype start = 0; start < width;) {
         qsizetype end = start;
-        // A minus may lead the field, where an indicator without a sign field puts it.
-        if (allOf(bodies, start, [](char c) { return isNumberChar(c) || c == '-'; }) && !allOf(bodies, start, blank))
+        if (allOf(bodies, start, leading))
             ++end;
-        while (end < width && end > start && allOf(bodies, end, isNumberChar) && !allOf(bodies, end, blank))
+        while (end > start && end < width && allOf(bodies, end, isNumberChar))
             ++end;
-        if (end - start > best.weightCount)
-            best = Layout{int(start), int(end - start), -1};
+        qsizetype last = end;
+        while (last > start && allOf(bodies, last - 1, blank))
+            --last;
+        if (last - start > best.weightCount)
+            best = Layout{int(start), int(last - start), -1};
         start = end + 1;
     }
     if (best.weightCount == 0)
         return std::nullopt;
-    if (best.weightIndex > 0 && allOf(bodies, best.weightIndex - 1, isSignChar))
+    if (best.weightIndex > 0 && allOf(bodies, best.weightIndex - 1, [](char c) { return c == '+' || c == '-'; }))
         best.signIndex = best.weightIndex - 1;
     return best;
 }

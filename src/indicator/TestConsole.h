@@ -152,8 +152,8 @@ private:
     QPushButton* m_BitBtn7 = nullptr;
     QPushButton* m_BitBtn8 = nullptr;
     QPushButton* m_BitBtn9 = nullptr;
-    QTimer m_Timer1;
-    QTimer m_Timer2;
-    QTimer m_Timer3;
+    QTimer m_Timer1{this};
+    QTimer m_Timer2{this};
+    QTimer m_Timer3{this};
     QTimer m_silence;
 };

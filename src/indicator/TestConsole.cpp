@@ -462,6 +462,7 @@ void TestConsole::BitBtn1Click()
 {
     if (m_BitBtn1->text() == TestCaption) {
         m_BitBtn1->setText(EndTestCaption);
+        showNumber(QString());
         if (guarded(m_ctx.prompter, [this] { reopenPort(); }))
             m_silence.start();
     } else {

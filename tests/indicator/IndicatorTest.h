@@ -63,6 +63,7 @@ private Q_SLOTS:
     void consoleDataSearchWithoutStartChar();
     void consoleSavesText();
     void consoleSendPanelAndAreas();
+    void consoleFindsTheSimulatedIndicator();
 };
 
 /** A frame of the common continuous format: STX, sign, six digits, decimal position, two checks, ETX. */

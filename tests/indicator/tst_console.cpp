@@ -6,6 +6,7 @@
 #include "indicator/CommunicationSetupWindow.h"
 #include "indicator/ConsoleText.h"
 #include "indicator/FrameAnalysis.h"
+#include "indicator/IndicatorModel.h"
 #include "indicator/TestConsole.h"
 
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -506,4 +508,50 @@ void IndicatorTest::consoleSendPanelAndAreas()
     // Double clicks clear an area.
     QTest::mouseDClick(child<QPlainTextEdit>(f.w, u"Memo3"_s)->viewport(), Qt::LeftButton);
     QCOMPARE(text(f.w, u"Memo3"_s), QString());
+}
+
+void IndicatorTest::consoleFindsTheSimulatedIndicator()
+{
+#ifndef INDICATOR_SIM
+    QSKIP("the indicator simulator needs pseudo-terminals");
+#else
+    QProcess sim;
+    sim.start(QStringLiteral(INDICATOR_SIM), {u"--format"_s, u"reversed"_s, u"--rate"_s, u"2400"_s, u"--parity"_s,
+                                              u"odd"_s, u"--bits"_s, u"7"_s, u"--stop"_s, u"2"_s});
+    QVERIFY(sim.waitForStarted(5000));
+    QVERIFY(sim.waitForReadyRead(5000));
+    const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    sim.write("weight 41380\n");
+
+    TestFolder t;
+    t.ctx().makeSerialLine = makeSystemSerialLine;
+    CommunicationSetupWindow w(t.ctx());
+    w.show();
+    child<QComboBox>(w, u"ComboBox1"_s)->setEditText(device);
+    click(w, u"btnFind"_s);
+    QCOMPARE(text(w, u"btnFind"_s), u"停止识别"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(!t.prompter.calls.isEmpty(), 90000);
+    QCOMPARE(t.prompter.calls.last().kind, u"information"_s);
+    QVERIFY2(t.prompter.lastText().contains(u"当前读数 41380"_s), qPrintable(t.prompter.lastText()));
+    QCOMPARE(text(w, u"btnFind"_s), u"自动识别仪表"_s);
+    QCOMPARE(text(w, u"ComboBox2"_s), u"2400"_s);
+    QCOMPARE(text(w, u"ComboBox3"_s), u"Odd"_s);
+    QCOMPARE(text(w, u"ComboBox7"_s), u"False"_s);
+    QCOMPARE(text(w, u"Edit3"_s), u"="_s);
+    QCOMPARE(text(w, u"Edit5"_s), u"1"_s);
+    QCOMPARE(text(w, u"Edit6"_s), u"7"_s);
+
+    // "测试结果" reads the weight with what was found, and "3.保存参数" keeps it for the station.
+    click(w, u"BitBtn1"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(text(w, u"RzLEDDisplay1"_s), u"41380"_s, 5000);
+    click(w, u"BitBtn1"_s);
+    click(w, u"BitBtn4"_s);
+    const auto saved = IndicatorModels::selected(t.dm().Parameters());
+    QVERIFY(saved);
+    QCOMPARE(saved->Baudrate, u"2400"_s);
+    QCOMPARE(saved->StarChar, u"="_s);
+    QCOMPARE(saved->Direction, false);
+    sim.kill();
+    sim.waitForFinished(3000);
+#endif
 }

@@ -1,5 +1,7 @@
 #include "CommunicationSetupWindow.h"
 
+#include "ConsoleText.h"
+#include "TestConsole.h"
 #include "data/DataModule.h"
 #include "data/Errors.h"
 #include "platform/AppContext.h"
@@ -73,7 +75,8 @@ CommunicationSetupWindow::CommunicationSetupWindow(AppContext& ctx, QWidget* par
     setObjectName(u"Tparameters_comfrm"_s);
     setWindowTitle(u"通讯参数设置"_s);
     buildControls();
-    setMinimumWidth(660);
+    buildConsole();
+    setMinimumWidth(760);
     connect(m_ComboBox6, &QComboBox::activated, this, &CommunicationSetupWindow::ComboBox6Select);
     connect(m_BitBtn4, &QPushButton::clicked, this, &CommunicationSetupWindow::BitBtn4Click);
     FormShow();
@@ -81,11 +84,13 @@ CommunicationSetupWindow::CommunicationSetupWindow(AppContext& ctx, QWidget* par
 
 CommunicationSetupWindow::~CommunicationSetupWindow()
 {
+    delete m_console;
     m_Comm1->close();
 }
 
 void CommunicationSetupWindow::done(int result)
 {
+    m_console->shutdown();
     m_Comm1->close();
     QDialog::done(result);
 }
@@ -107,6 +112,29 @@ void CommunicationSetupWindow::buildControls()
 
     m_consoleArea = new QVBoxLayout;
     layout->addLayout(m_consoleArea, 1);
+}
+
+void CommunicationSetupWindow::buildConsole()
+{
+    ConsoleBoxes boxes;
+    boxes.port = m_ComboBox1;
+    boxes.baud = m_ComboBox2;
+    boxes.parity = m_ComboBox3;
+    boxes.dataBits = m_ComboBox4;
+    boxes.stopBits = m_ComboBox5;
+    boxes.direction = m_ComboBox7;
+    boxes.readInterval = m_Edit2;
+    boxes.startChar = m_Edit3;
+    boxes.underloadSign = m_Edit4;
+    boxes.weightOffset = m_Edit5;
+    boxes.weightCount = m_Edit6;
+    boxes.signOffset = m_Edit7;
+    boxes.signCount = m_Edit8;
+    m_console = new TestConsole(m_ctx, *m_Comm1, boxes, this);
+    m_consoleArea->addWidget(m_console);
+    int at = 1;
+    for (QPushButton* button : m_console->searchButtons())
+        m_stepButtons->insertWidget(at++, button);
 }
 
 QWidget* CommunicationSetupWindow::buildLineGroup()
@@ -154,10 +182,10 @@ QWidget* CommunicationSetupWindow::buildModelGroup()
     m_ComboBox7 = makeBox(group, u"ComboBox7"_s, {u"True"_s, u"False"_s});
     m_Edit2 = makeEdit(group, u"Edit2"_s);
     m_Edit3 = makeEdit(group, u"Edit3"_s);
-    // Start characters are often control characters (STX), which the box cannot show.
+    // Start characters are often control characters (STX): the box shows their symbols, the hint their codes.
     connect(m_Edit3, &QLineEdit::textChanged, m_Edit3, [this](const QString& text) {
         QStringList codes;
-        for (const QChar c : text)
+        for (const QChar c : rawControls(text))
             codes.append(u"%1"_s.arg(uint(c.unicode()), 2, 16, QChar(u'0')).toUpper());
         m_Edit3->setToolTip(codes.isEmpty() ? QString() : u"起始字符的编码：%1"_s.arg(codes.join(u' ')));
     });
@@ -236,7 +264,7 @@ void CommunicationSetupWindow::fillControls(const std::optional<IndicatorModel>&
     m_Edit1->setText(m.wiring);
     m_Edit1->setCursorPosition(0);
     m_Edit2->setText(m.CountChar);
-    m_Edit3->setText(m.StarChar);
+    m_Edit3->setText(visibleControls(m.StarChar));
     m_Edit4->setText(m.OrderChar1);
     m_Edit9->setText(m.OrderChar2);
     m_Edit10->setText(m.OrderChar3);
@@ -258,7 +286,7 @@ IndicatorModel CommunicationSetupWindow::modelOfControls() const
     m.Stopbits = m_ComboBox5->currentText();
     m.Direction = m_ComboBox7->currentText().trimmed().compare(u"True"_s, Qt::CaseInsensitive) == 0;
     m.CountChar = m_Edit2->text();
-    m.StarChar = m_Edit3->text();
+    m.StarChar = rawControls(m_Edit3->text());
     m.StarWeightChar = m_Edit5->text();
     m.WeightCharCount = m_Edit6->text();
     m.StarOrderChar = m_Edit7->text();

@@ -12,12 +12,13 @@ class QHBoxLayout;
 class QPushButton;
 class QVBoxLayout;
 class SerialLine;
+class TestConsole;
 
 /**
  * Tparameters_comfrm, opened modally by the main menu's "2.设置通讯参数...": the indicator models with
  * their line settings and frame parameters. The user picks a model (or "新建一个型号"), edits it and
- * saves it as the selected model. The window's serial line belongs to its test console and is closed
- * with the window.
+ * saves it as the selected model. The lower half is the test console (TestConsole) on the window's
+ * serial line, which is closed with the window.
  */
 class CommunicationSetupWindow final : public QDialog
 {
@@ -44,6 +45,7 @@ private:
     void buildControls();
     QWidget* buildLineGroup();
     QWidget* buildModelGroup();
+    void buildConsole();
     void fillControls(const std::optional<IndicatorModel>& model);
     IndicatorModel modelOfControls() const;
 
@@ -70,6 +72,7 @@ private:
     QPushButton* m_BitBtn4 = nullptr;
     /** The row of numbered step buttons; the test console adds its first two steps in front. */
     QHBoxLayout* m_stepButtons = nullptr;
-    /** The lower half, where the test console goes. */
+    /** The lower half: the test console. */
     QVBoxLayout* m_consoleArea = nullptr;
+    TestConsole* m_console = nullptr;
 };

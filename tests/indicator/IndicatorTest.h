@@ -44,6 +44,26 @@ private Q_SLOTS:
     void silentIndicatorIsNoReading();
     void badInputKeepsLiveWeight();
     void missingModelIsToldOnce();
+
+    // tst_console.cpp
+    void consoleTextFunctions_data();
+    void consoleTextFunctions();
+    void controlCharactersShownAndBack();
+    void lineOdometer();
+    void frameAnalysis_data();
+    void frameAnalysis();
+    void frameAnalysisRefusesNoise();
+    void consoleAutoClean_data();
+    void consoleAutoClean();
+    void consoleDisplayAndTestMode();
+    void consoleCountsAndSends();
+    void consolePortErrors();
+    void consoleParamSearch();
+    void consoleDataSearch();
+    void consoleDataSearchWithoutStartChar();
+    void consoleSavesText();
+    void consoleSendPanelAndAreas();
+    void consoleFindsTheSimulatedIndicator();
 };
 
 /** A frame of the common continuous format: STX, sign, six digits, decimal position, two checks, ETX. */

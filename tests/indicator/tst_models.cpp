@@ -155,7 +155,7 @@ void IndicatorTest::windowShowsSelectedModel()
     QCOMPARE(box(w, u"ComboBox3"_s)->currentText(), u"None"_s);
     QCOMPARE(box(w, u"ComboBox7"_s)->currentText(), u"True"_s);
     QCOMPARE(edit(w, u"Edit2"_s)->text(), u"18"_s);
-    QCOMPARE(edit(w, u"Edit3"_s)->text(), u"\x02"_s);
+    QCOMPARE(edit(w, u"Edit3"_s)->text(), u"␂"_s);
     QCOMPARE(edit(w, u"Edit4"_s)->text(), u"-"_s);
     QCOMPARE(edit(w, u"Edit5"_s)->text(), u"2"_s);
     QCOMPARE(edit(w, u"Edit6"_s)->text(), u"6"_s);

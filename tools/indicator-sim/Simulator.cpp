@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 Simulator::Simulator(const Options& options, QObject* parent)
-    : QObject(parent), m_options(options), m_profile(options.division, options.seed)
+    : QObject(parent), m_options(options), m_profile(options.division, options.seed), m_channel(options.coding)
 {
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(5);
@@ -71,7 +71,7 @@ void Simulator::tick()
             write(makeFrame(m_options.format, kg));
         return;
     }
-    const qint64 due = ms * m_options.rate / 10000 - m_sent;
+    const qint64 due = ms * m_options.coding.rate / (1000 * m_options.coding.bitsPerByte()) - m_sent;
     if (due <= 0)
         return;
     // After a stall the line does not catch up in one burst.
@@ -92,8 +92,65 @@ QByteArray Simulator::nextBytes(qint64 count, double kg)
     return out;
 }
 
-void Simulator::write(const QByteArray& bytes)
+namespace {
+
+int rateOf(speed_t speed)
 {
+    switch (speed) {
+    case B50: return 50;
+    case B75: return 75;
+    case B110: return 110;
+    case B134: return 134;
+    case B150: return 150;
+    case B200: return 200;
+    case B300: return 300;
+    case B600: return 600;
+    case B1200: return 1200;
+    case B1800: return 1800;
+    case B2400: return 2400;
+    case B4800: return 4800;
+    case B9600: return 9600;
+    case B19200: return 19200;
+    case B38400: return 38400;
+    case B57600: return 57600;
+    case B115200: return 115200;
+    case B230400: return 230400;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+LineCoding Simulator::readerCoding() const
+{
+    LineCoding reader = m_options.coding;
+    termios t{};
+    // On the master side the terminal reports the settings its reader made.
+    if (tcgetattr(m_master, &t) != 0)
+        return reader;
+    if (const int rate = rateOf(cfgetospeed(&t)))
+        reader.rate = rate;
+    reader.stopBits = (t.c_cflag & CSTOPB) ? 2 : 1;
+    const bool odd = t.c_cflag & PARODD;
+    const bool stick = t.c_cflag & CMSPAR;
+    using P = LineCoding::Parity;
+    if (stick)
+        reader.parity = odd ? P::Mark : P::Space;
+    else if (odd)
+        reader.parity = P::Odd;
+    else if (m_options.coding.parity != P::None && m_options.coding.parity != P::Even)
+        reader.parity = P::None;
+    return reader;
+}
+
+void Simulator::write(const QByteArray& sent)
+{
+    const LineCoding reader = readerCoding();
+    if (!(reader == m_channel.receiver()))
+        m_channel.setReceiver(reader);
+    const QByteArray bytes = m_channel.carry(sent);
+    if (bytes.isEmpty())
+        return;
     // Nobody reading: the terminal's queue is full and the bytes are lost, as on a real line.
     const ssize_t written = ::write(m_master, bytes.constData(), size_t(bytes.size()));
     Q_UNUSED(written);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FrameFormat.h"
+#include "LineCoding.h"
 #include "LoadScript.h"
 
 #include <QElapsedTimer>
@@ -9,8 +10,11 @@
 
 /**
  * A weighing indicator in continuous-output mode on a pseudo-terminal. It sends frames of the weight that
- * the load profile gives, paced like a line of the chosen baud rate (8N1: ten bits a byte), whether or not
- * anybody listens; what does not fit into the terminal's queue is lost, as on a real line.
+ * the load profile gives, paced like a line of its coding, whether or not anybody listens; what does not
+ * fit into the terminal's queue is lost, as on a real line. A reader whose settings differ from the
+ * indicator's receives what its UART would make of the line. A pseudo-terminal passes the reader's baud
+ * rate and stop bits, but not its data bits (they are taken to be the indicator's), and of its parity only
+ * odd, mark, space or neither (neither is taken as the indicator's parity when that is none or even).
  */
 class Simulator final : public QObject
 {
@@ -21,7 +25,7 @@ public:
     struct Options
     {
         FrameFormat format = FrameFormat::Stx;
-        int rate = 9600;
+        LineCoding coding;
         /** Milliseconds from one frame to the next; 0: frames back to back at the line's rate. */
         int interval = 0;
         int division = 20;
@@ -48,6 +52,8 @@ private:
     QByteArray nextBytes(qint64 count, double kg);
     void write(const QByteArray& bytes);
     void drain();
+    /** The reader's settings as far as the pseudo-terminal shows them. */
+    LineCoding readerCoding() const;
 
     Options m_options;
     LoadProfile m_profile;
@@ -58,5 +64,6 @@ private:
     qint64 m_sent = 0;
     qint64 m_nextFrame = 0;
     QByteArray m_rest;
+    LineChannel m_channel;
     int m_drainTicks = 0;
 };

@@ -110,12 +110,19 @@ int main(int argc, char* argv[])
         "  drive KG SECONDS      a truck drives on or off, settles, then reads KG\n"
         "  repeat                from the top again\n"
         "  end                   stop and quit\n"
-        "After the script's last line the last weight stays on.\n\n"_s +
+        "After the script's last line the last weight stays on.\n\n"
+        "A reader whose line settings differ from --rate, --parity, --bits and --stop receives what\n"
+        "its UART would make of the line. A pseudo-terminal shows the simulator the reader's baud rate\n"
+        "and stop bits but not its data bits (taken to be the simulator's), and of its parity only\n"
+        "odd, mark, space or neither (neither counts as the simulator's own none or even).\n\n"_s +
         frameFormatHelp());
     parser.addHelpOption();
     parser.addOptions({
         {u"format"_s, u"Frame format: %1."_s.arg(frameFormatNames().join(u", "_s)), u"name"_s, u"stx"_s},
-        {u"rate"_s, u"Baud rate the stream is paced at (8N1)."_s, u"baud"_s, u"9600"_s},
+        {u"rate"_s, u"Baud rate."_s, u"baud"_s, u"9600"_s},
+        {u"parity"_s, u"Parity: none, odd, even, mark or space."_s, u"name"_s, u"none"_s},
+        {u"bits"_s, u"Data bits: 5 to 8."_s, u"n"_s, u"8"_s},
+        {u"stop"_s, u"Stop bits: 1 or 2."_s, u"n"_s, u"1"_s},
         {u"interval"_s, u"A frame every MS milliseconds instead of back to back."_s, u"ms"_s, u"0"_s},
         {u"script"_s, u"Load script file; \"-\" reads standard input as it comes."_s, u"file"_s, u"-"_s},
         {u"demo"_s, u"Loop a truck driving on to 32500 kg and off again."_s},
@@ -129,7 +136,15 @@ int main(int argc, char* argv[])
     if (!format)
         fail(u"unknown format %1"_s.arg(parser.value(u"format"_s)));
     options.format = *format;
-    options.rate = positive(parser, u"rate"_s, 10);
+    options.coding.rate = positive(parser, u"rate"_s, 10);
+    const auto parity = parityNamed(parser.value(u"parity"_s));
+    if (!parity)
+        fail(u"unknown parity %1"_s.arg(parser.value(u"parity"_s)));
+    options.coding.parity = *parity;
+    options.coding.dataBits = positive(parser, u"bits"_s, 5);
+    options.coding.stopBits = positive(parser, u"stop"_s, 1);
+    if (options.coding.dataBits > 8 || options.coding.stopBits > 2)
+        fail(u"--bits wants 5 to 8 and --stop 1 or 2"_s);
     options.interval = positive(parser, u"interval"_s, 0);
     options.division = positive(parser, u"division"_s, 1);
     options.seed = unsigned(positive(parser, u"seed"_s, 0));

@@ -200,9 +200,9 @@ Copied backup(const QString& source, const QString& target, const Progress& prog
             throw DbError(to.error());
         try {
             copyPages(job, progress);
-        } catch (...) {
+        } catch (const DbError& e) {
             sqlite3_backup_finish(job);
-            throw;
+            throw DbError(u"无法备份 %1：%2"_s.arg(native(source), e.text()));
         }
         if (sqlite3_backup_finish(job) != SQLITE_OK)
             throw DbError(u"无法写入 %1：%2"_s.arg(native(target), to.error()));
@@ -251,7 +251,7 @@ bool openedByOtherProcess(const QString& file)
         if (pid == self || !pid.front().isDigit())
             continue;
         const QDir fds(proc.filePath(pid + u"/fd"_s));
-        for (const QString& fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot))
+        for (const QString& fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
             if (QFile::symLinkTarget(fds.filePath(fd)) == wanted)
                 return true;
     }

@@ -18,8 +18,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr double OpacityStep = 5.0 / 255.0;
-constexpr double OpacityEnd = 250.0 / 255.0;
+constexpr int AlphaStep = 5;
+constexpr int AlphaEnd = 250;
 
 /** A truck on a weighbridge, drawn: the box's picture at the lower left. */
 QPixmap scalePicture()
@@ -106,9 +106,9 @@ QString AboutBox::resourceLine(int freePercent)
 
 void AboutBox::Timer1Timer()
 {
-    const double next = windowOpacity() + OpacityStep;
-    setWindowOpacity(std::min(next, 1.0));
-    if (next >= OpacityEnd - 1e-9)
+    m_alpha = std::min(m_alpha + AlphaStep, 255);
+    setWindowOpacity(m_alpha / 255.0);
+    if (m_alpha >= AlphaEnd)
         Timer1.stop();
 }
 

@@ -22,6 +22,8 @@ public:
     /** "系统资源为:" + the free percentage as "%d %%" + "可用". */
     static QString resourceLine(int freePercent);
 
+    /** The opacity out of 255, raised by 5 each tick of Timer1 until it reaches 250. */
+    int alphaBlendValue() const { return m_alpha; }
     QTimer Timer1;
 
 public Q_SLOTS:
@@ -34,4 +36,6 @@ protected:
 
 private:
     void closeBox();
+
+    int m_alpha = 0;
 };

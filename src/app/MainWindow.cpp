@@ -147,6 +147,7 @@ void MainWindow::applyBackground()
     m_logoLabel->setObjectName(u"LogoLabel"_s);
     m_logoLabel->setStyleSheet(u"color: white; font-size: 12px;"_s);
     m_logoLabel->move(6, 4);
+    m_logoLabel->adjustSize();
     m_mdi->viewport()->installEventFilter(this);
     if (m_useColor) {
         m_mdi->setBackground(m_backColor);

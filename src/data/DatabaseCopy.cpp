@@ -160,13 +160,13 @@ qint64 countRecords(const Connection& db, const QString& file)
 
 } // namespace
 
-qint64 verify(const QString& file)
+qint64 verify(const QString& file, Check check)
 {
     checkSource(file);
     const Connection db(file, SQLITE_OPEN_READONLY);
     QStringList problems;
     try {
-        problems = db.rows(u"PRAGMA integrity_check"_s);
+        problems = db.rows(check == Check::Full ? u"PRAGMA integrity_check"_s : u"PRAGMA quick_check"_s);
     } catch (const DbError& e) {
         throw DbError(u"%1 不是可用的数据库文件：%2"_s.arg(native(file), e.text()));
     }
@@ -207,7 +207,7 @@ Copied backup(const QString& source, const QString& target, const Progress& prog
         if (sqlite3_backup_finish(job) != SQLITE_OK)
             throw DbError(u"无法写入 %1：%2"_s.arg(native(target), to.error()));
     }
-    const qint64 records = verify(partial.fileName());
+    const qint64 records = verify(partial.fileName(), Check::Quick);
     replaceFile(partial.fileName(), target);
     return {target, records};
 }
@@ -223,7 +223,7 @@ qint64 compactInto(const QString& source, const QString& work)
             from.rows(u"VACUUM INTO ?"_s, {work});
         }
         syncFile(work);
-        return verify(work);
+        return verify(work, Check::Quick);
     } catch (...) {
         QFile::remove(work);
         throw;

@@ -25,21 +25,29 @@ struct Copied
 /**
  * SQLite's online backup of `source`, page by page, so other connections may stay open and keep
  * writing: the copy holds every transaction committed before it completed. The copy is checked
- * (`verify`) before it replaces `target`. The target's folder must exist; it is not created.
+ * (`verify`, quick: a page copy cannot make an index disagree with its table) before it replaces `target`. The target's folder must exist; it is not created.
  */
 Copied backup(const QString& source, const QString& target, const Progress& progress = {});
 
 /**
- * A compacted copy of `source` (`VACUUM INTO`) at `work`, checked; a file left at `work` by an
+ * A compacted copy of `source` (`VACUUM INTO`, which builds every index afresh) at `work`, checked
+ * quickly and forced to the disk; a file left at `work` by an
  * earlier attempt is replaced. Returns the records of `weight` in the copy.
  */
 qint64 compactInto(const QString& source, const QString& work);
 
+enum class Check {
+    /** `PRAGMA quick_check`: every page, the b-tree structure and the records, in time linear in the size. */
+    Quick,
+    /** `PRAGMA integrity_check`: also that every index agrees with its table (several times slower). */
+    Full,
+};
+
 /**
- * Checks that `file` is a sound weighing database of this program: it opens, passes
- * `PRAGMA integrity_check` and holds the weighing tables. Returns the records of `weight`.
+ * Checks that `file` is a sound weighing database of this program: it opens, passes the check and holds
+ * the weighing tables. Returns the records of `weight`.
  */
-qint64 verify(const QString& file);
+qint64 verify(const QString& file, Check check = Check::Full);
 
 /** Records of `weight` without the full check (for listings); throws DbError when it cannot tell. */
 qint64 recordCount(const QString& file);

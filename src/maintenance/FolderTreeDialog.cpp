@@ -40,6 +40,9 @@ FolderTreeDialog::FolderTreeDialog(QWidget* parent)
     connect(m_ShellTreeView1, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
         Q_EMIT folderChosen(QDir::cleanPath(m_model->filePath(index)));
     });
+    // Folders are read in the background; keep the chosen one in sight as its parents fill in.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this,
+            [this] { m_ShellTreeView1->scrollTo(m_ShellTreeView1->currentIndex()); });
     setFolder(QDir::homePath());
 }
 
@@ -48,6 +51,8 @@ void FolderTreeDialog::setFolder(const QString& folder)
     const QModelIndex index = m_model->index(QDir::cleanPath(folder));
     if (!index.isValid())
         return;
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+        m_ShellTreeView1->expand(parent);
     m_ShellTreeView1->setCurrentIndex(index);
     m_ShellTreeView1->scrollTo(index);
 }

@@ -22,6 +22,8 @@ RestoreWindow::RestoreWindow(QString programFolder, Prompter& prompter, Clock& c
     m_ListView1->setHeaderLabels({u"备份文件"_s, u"备份时间"_s, u"大小(KB)"_s, u"记录数"_s});
     m_ListView1->setRootIsDecorated(false);
     m_ListView1->setMinimumSize(640, 320);
+    m_ListView1->header()->setStretchLastSection(false);
+    m_ListView1->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_ListView1->header()->setSectionResizeMode(0, QHeaderView::Stretch);
 
     auto* layout = new QVBoxLayout(this);
@@ -51,7 +53,8 @@ void RestoreWindow::refresh()
     const QLocale locale;
     for (const RestoreJob::Backup& backup : std::as_const(m_backups)) {
         auto* item = new QTreeWidgetItem(m_ListView1);
-        item->setText(0, QDir::toNativeSeparators(backup.file));
+        item->setText(0, QFileInfo(backup.file).fileName());
+        item->setToolTip(0, QDir::toNativeSeparators(backup.file));
         item->setText(1, backup.modified.toString(u"yyyy-MM-dd HH:mm:ss"_s));
         item->setText(2, locale.toString((backup.size + 1023) / 1024));
         item->setText(3, backup.records ? locale.toString(*backup.records) : u"不是本系统的数据库"_s);

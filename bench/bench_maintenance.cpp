@@ -1,6 +1,6 @@
 // Backup and compaction of a weighing database of a million records, beside the SQLite shell's own
 // `.backup` and `VACUUM INTO` of the same file. Our backup also checks the copy (`PRAGMA quick_check`
-// quick check and the record count) before it takes the target's name; BM_Verify shows what that check
+// and the record count) before it takes the target's name; BM_Verify shows what that check
 // costs on its own: it reads the whole copy back.
 
 #include "TestFolder.h"

@@ -252,6 +252,7 @@ void TestDatabaseCopy::compactTwiceWithAnOldWorkFile()
     }
     QVERIFY(QFileInfo(database).size() < before / 2);
     QCOMPARE(DatabaseCopy::verify(database), 10);
+    QCOMPARE(f.dm().open(), DataModule::OpenResult::Ok);
 }
 
 void TestDatabaseCopy::compactRefusedWhileAnotherProgramHoldsTheFile()

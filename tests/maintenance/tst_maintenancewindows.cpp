@@ -49,12 +49,6 @@ void click(QWidget& window, const QString& name)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-QByteArray contents(const QString& file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 /** Runs `answer` on the next modal dialog of type T once it is shown. */
 template <typename T>
 void whenShown(const std::function<void(T&)>& answer)

@@ -9,7 +9,9 @@
 #include <QTemporaryFile>
 #include <QThread>
 
+#include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <sqlite3.h>
 
 #ifdef Q_OS_WIN

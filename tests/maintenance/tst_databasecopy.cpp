@@ -98,6 +98,7 @@ private Q_SLOTS:
     void compactRefusedWhileAnotherProgramHoldsTheFile();
     void restoreRoundTrip();
     void restoreRefusesAFileThatIsNoDatabase();
+    void restoreRefusedWhileTheDatabaseIsInUse();
 };
 
 void TestDatabaseCopy::backupWhileAnotherConnectionWrites()
@@ -318,6 +319,25 @@ void TestDatabaseCopy::restoreRefusesAFileThatIsNoDatabase()
     QVERIFY_THROWS_EXCEPTION(DbError, RestoreJob::restore(f.folder(), foreign, QDateTime::currentDateTime()));
     QCOMPARE(contents(database), before);
     QCOMPARE(leftovers(f.path(u"backup"_s), {u"foreign.mdb"_s}), QStringList());
+}
+
+void TestDatabaseCopy::restoreRefusedWhileTheDatabaseIsInUse()
+{
+    TestFolder f;
+    const QString monthly = f.path(u"backup/2026-05.mdb"_s);
+    Maintenance::backupWeighing(f.dm(), monthly);
+    addRecords(f.dm(), 2);
+    f.dm().close();
+    QProcess station;
+    station.start(u"sqlite3"_s, {f.path(Catalogue::WeighingFile)});
+    QVERIFY(station.waitForStarted());
+    station.write("SELECT count(*) FROM weight;\n");
+    QVERIFY(station.waitForReadyRead());
+
+    QVERIFY_THROWS_EXCEPTION(FileError, RestoreJob::restore(f.folder(), monthly, QDateTime::currentDateTime()));
+    QCOMPARE(DatabaseCopy::verify(f.path(Catalogue::WeighingFile)), 2);
+    station.closeWriteChannel();
+    QVERIFY(station.waitForFinished());
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseCopy)

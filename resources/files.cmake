@@ -4,5 +4,6 @@ qt_add_resources(weightcore programfolder
     PREFIX /programfolder
     BASE ${CMAKE_CURRENT_LIST_DIR}
     FILES
+        ${CMAKE_CURRENT_LIST_DIR}/Picture/Image1280-1024-1.jpg
         ${CMAKE_CURRENT_LIST_DIR}/打铃音/1.wav
 )

@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
   libqt6sql6-sqlite libqt6sql6-psql
   libzint-dev libxlsxwriter-dev libsodium-dev
-  qt6-translations-l10n xvfb xauth fonts-wqy-zenhei sqlite3 poppler-utils
+  qt6-translations-l10n xvfb xauth fonts-wqy-zenhei sqlite3 libsqlite3-dev poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,9 @@
 #include "MainWindow.h"
 
 #include "app/MenuTable.h"
+#include "data/DatabaseCopy.h"
+#include "maintenance/Maintenance.h"
+#include "maintenance/RestoreJob.h"
 #include "audit/LoginDialog.h"
 #include "data/DataModule.h"
 #include "data/Errors.h"
@@ -15,7 +18,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -23,6 +28,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
+#include <QThread>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -37,6 +43,11 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     Timer1.setInterval(1000);
     connect(&Timer1, &QTimer::timeout, this, &MainWindow::Timer1Timer);
     qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow()
+{
+    waitForBackups();
 }
 
 void MainWindow::FormCreate()
@@ -136,31 +147,37 @@ void MainWindow::applyBackground()
     m_logoLabel->setObjectName(u"LogoLabel"_s);
     m_logoLabel->setStyleSheet(u"color: white; font-size: 12px;"_s);
     m_logoLabel->move(6, 4);
+    m_logoLabel->adjustSize();
     m_mdi->viewport()->installEventFilter(this);
+    if (m_useColor) {
+        m_mdi->setBackground(m_backColor);
+        return;
+    }
+    QImageReader reader(m_picturePath);
+    m_picture = reader.read();
+    if (m_picture.isNull()) {
+        // The workspace keeps its own colour; start-up goes on.
+        m_ctx.prompter.error(u"无法读取背景图片“%1”：%2"_s.arg(QDir::toNativeSeparators(m_picturePath), reader.errorString()));
+        return;
+    }
     paintBackground();
 }
 
 void MainWindow::paintBackground()
 {
-    if (m_useColor) {
-        m_mdi->setBackground(m_backColor);
-        return;
-    }
     // The picture at its natural size, centred on the window colour.
     const QSize size = m_mdi->viewport()->size().expandedTo(QSize(1, 1));
     QImage canvas(size, QImage::Format_RGB32);
     canvas.fill(QColor(96, 182, 215));
-    const QImage picture(m_picturePath);
-    if (!picture.isNull()) {
-        QPainter painter(&canvas);
-        painter.drawImage((size.width() - picture.width()) / 2, (size.height() - picture.height()) / 2, picture);
-    }
+    QPainter painter(&canvas);
+    painter.drawImage((size.width() - m_picture.width()) / 2, (size.height() - m_picture.height()) / 2, m_picture);
+    painter.end();
     m_mdi->setBackground(canvas);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_mdi->viewport() && event->type() == QEvent::Resize && !m_useColor)
+    if (watched == m_mdi->viewport() && event->type() == QEvent::Resize && !m_picture.isNull())
         paintBackground();
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -214,8 +231,57 @@ void MainWindow::Timer1Timer()
 {
     m_marquee->setMarqueeText(TickMarquee);
     schedule.tick();
-    if (schedule.shutdownDue(m_ctx.clock.now().time()))
+    const QDateTime now = m_ctx.clock.now();
+    if (schedule.autoBackupDue(now.time()))
+        startTimedBackup(schedule.autoBackupFile(now));
+    if (schedule.shutdownDue(now.time()))
         m_ctx.shell.shutdownWindows(u"poweroff"_s);
+}
+
+void MainWindow::startTimedBackup(const QString& target)
+{
+    QString source;
+    try {
+        source = Maintenance::weighingFile(m_ctx.dm);
+    } catch (const AppError& e) {
+        logBackupFailure(target, e.text());
+        return;
+    }
+    // A large database takes a while to copy; the program stays usable meanwhile.
+    auto failure = std::make_shared<QString>();
+    QThread* worker = QThread::create([source, target, failure] {
+        try {
+            DatabaseCopy::backup(source, target);
+        } catch (const AppError& e) {
+            *failure = e.text();
+        }
+    });
+    m_backups.append(worker);
+    connect(worker, &QThread::finished, this, [this, worker, target, failure] {
+        m_backups.removeOne(worker);
+        worker->deleteLater();
+        if (!failure->isEmpty())
+            logBackupFailure(target, *failure);
+    });
+    worker->start();
+}
+
+void MainWindow::waitForBackups()
+{
+    for (QThread* worker : std::as_const(m_backups))
+        worker->wait();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void MainWindow::logBackupFailure(const QString& target, const QString& cause)
+{
+    // Timed and exit backups show no message; the log keeps the failure, the cause goes to the console.
+    qWarning("%s", qPrintable(cause));
+    try {
+        m_ctx.dm.WriteLog(m_ctx.login.CurrentOperator, (u"备份失败 "_s + QFileInfo(target).fileName()).left(50),
+                          QString());
+    } catch (const AppError&) {
+    }
 }
 
 void MainWindow::endProgram()
@@ -233,6 +299,15 @@ void MainWindow::closeEvent(QCloseEvent* event)
     if (!m_ctx.prompter.confirm(ExitQuestion, u"提示！"_s)) {
         event->ignore();
         return;
+    }
+    waitForBackups();
+    if (schedule.closeBackupEnabled) {
+        const QString target = schedule.closeBackupFile(m_ctx.clock.now());
+        try {
+            Maintenance::backupWeighing(m_ctx.dm, target);
+        } catch (const AppError& e) {
+            logBackupFailure(target, e.text());
+        }
     }
     guarded(m_ctx.prompter, [&] { m_ctx.dm.WriteLog(m_ctx.login.CurrentOperator, u"退出"_s, QString()); });
     m_ending = true;
@@ -261,6 +336,11 @@ void MainWindow::N3Click()
 #else
     const QString program = m_ctx.dm.path(u"Restore/Restore"_s);
 #endif
+    // The restore program starts the weighing program again when it is done.
+    try {
+        RestoreJob::recordMainProgram(m_ctx.dm.ProgramFolder(), m_ctx.shell.programFile());
+    } catch (const AppError&) {
+    }
     if (!m_ctx.shell.open(program))
         m_ctx.prompter.information(u"缺少配置文件“Restore.exe”！"_s, u"提示"_s);
     endProgram();

@@ -4,12 +4,15 @@
 #include <QMainWindow>
 #include "app/Schedule.h"
 
+#include <QImage>
+#include <QList>
 #include <QMap>
 #include <QTimer>
 
 class MarqueeLabel;
 class QLabel;
 class QMdiArea;
+class QThread;
 struct AppContext;
 
 /**
@@ -31,6 +34,7 @@ public:
     enum class Instances { One, Many };
 
     explicit MainWindow(AppContext& ctx, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     AppContext& context() const { return m_ctx; }
     /**
@@ -47,6 +51,11 @@ public:
     void applyLogin(const QMap<QString, bool>& rights);
     /** Shows the login modally; false when the user chose "退出". */
     bool runLogin();
+
+    /** Timed backups still copying (they run off the user-interface thread). */
+    int runningBackups() const { return int(m_backups.size()); }
+    /** Waits until every timed backup has finished. */
+    void waitForBackups();
 
     /** Read at creation; the personal settings window changes the power-off time at once. */
     Schedule schedule;
@@ -80,6 +89,8 @@ private:
     void buildStatusBar();
     void applyBackground();
     void paintBackground();
+    void startTimedBackup(const QString& target);
+    void logBackupFailure(const QString& target, const QString& cause);
     void openShellItem(const QString& file, const QString& failure);
     void endProgram();
     void updateKeyPanes();
@@ -96,6 +107,8 @@ private:
     QHash<QString, QAction*> m_rightActions;
     QColor m_backColor;
     QString m_picturePath;
+    QImage m_picture;
+    QList<QThread*> m_backups;
     bool m_useColor = false;
     bool m_shownOnce = false;
     bool m_ending = false;

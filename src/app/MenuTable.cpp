@@ -1,10 +1,16 @@
 #include "app/MenuTable.h"
 
+#include "app/AboutBox.h"
 #include "app/MainWindow.h"
+#include "app/UpgradeWindow.h"
 #include "audit/PasswordWindow.h"
 #include "audit/ReviewWindows.h"
 #include "audit/UserManagementWindow.h"
 #include "indicator/CommunicationSetupWindow.h"
+#include "maintenance/BackupWindow.h"
+#include "maintenance/ClearWindow.h"
+#include "maintenance/CompactWindow.h"
+#include "maintenance/InitialiseWindow.h"
 #include "records/FieldDesignerWindow.h"
 #include "weighing/DeductionWindow.h"
 #include "weighing/MasterDataWindows.h"
@@ -60,13 +66,13 @@ const QList<MenuEntry>& entries()
         {system, u"查看日志..."_s, u"N4"_s, u"查看日志"_s, modal<LogWindow>()},
         {system, u"查看数据黑匣子数据"_s, u"N28"_s, u"查看黑匣子"_s, modal<BlackBoxWindow>()},
         {system, {}, {}, {}, {}},
-        {system, u"数据备份..."_s, u"N2"_s, u"数据备份"_s, {}},
+        {system, u"数据备份..."_s, u"N2"_s, u"数据备份"_s, modal<BackupWindow>()},
         {system, u"数据恢复..."_s, u"N3"_s, u"数据恢复"_s, command(&M::N3Click)},
-        {system, u"数据清除..."_s, u"N6"_s, u"数据清除"_s, {}},
-        {system, u"初始化系统..."_s, u"N7"_s, u"初始化系统"_s, {}},
-        {system, u"压缩修复数据库..."_s, u"N9"_s, u"压缩数据库"_s, {}},
+        {system, u"数据清除..."_s, u"N6"_s, u"数据清除"_s, modal<ClearWindow>()},
+        {system, u"初始化系统..."_s, u"N7"_s, u"初始化系统"_s, modal<InitialiseWindow>()},
+        {system, u"压缩修复数据库..."_s, u"N9"_s, u"压缩数据库"_s, modal<CompactWindow>()},
         {system, {}, {}, {}, {}},
-        {system, u"系统升级..."_s, u"N27"_s, u"系统升级"_s, {}},
+        {system, u"系统升级..."_s, u"N27"_s, u"系统升级"_s, modal<UpgradeWindow>()},
         {system, {}, {}, {}, {}},
         {system, u"重新启动计算机"_s, u"N50"_s, {}, command(&M::N50Click)},
         {system, u"关闭计算机"_s, u"N51"_s, {}, command(&M::N51Click)},
@@ -97,7 +103,7 @@ const QList<MenuEntry>& entries()
         {help, u"科学计算器..."_s, u"N48"_s, {}, command(&M::N48Click)},
         {help, u"记事本..."_s, u"N52"_s, {}, command(&M::N52Click)},
         {help, {}, {}, {}, {}},
-        {help, u"关于我们"_s, u"N38"_s, {}, {}},
+        {help, u"关于我们"_s, u"N38"_s, {}, modal<AboutBox>()},
         {help, u"重要说明"_s, u"N39"_s, {}, command(&M::N39Click)},
         {help, {}, {}, {}, {}},
         {help, u"帮助文件..."_s, u"N40"_s, {}, command(&M::N40Click)},

@@ -25,3 +25,27 @@ bool Schedule::shutdownDue(const QTime& now) const
 {
     return shutdownEnabled && IniFile::timeText(now) == IniFile::timeText(shutdownTime);
 }
+
+bool Schedule::autoBackupDue(const QTime& now) const
+{
+    return autoBackupEnabled && IniFile::timeText(now) == IniFile::timeText(autoBackupTime);
+}
+
+namespace {
+
+QString backupFile(const QString& folder, const QString& prefix, const QDateTime& now)
+{
+    return folder + u'/' + prefix + now.toString(QStringLiteral("yy_MM_dd_HH_mm_ss")) + QStringLiteral(".MDB");
+}
+
+} // namespace
+
+QString Schedule::autoBackupFile(const QDateTime& now) const
+{
+    return backupFile(backupFolder, QStringLiteral("Auto"), now);
+}
+
+QString Schedule::closeBackupFile(const QDateTime& now) const
+{
+    return backupFile(backupFolder, QStringLiteral("Close"), now);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QTime>
 
@@ -26,4 +27,11 @@ struct Schedule
     void tick();
     /** True when the power-off is on and `now` is its second. */
     bool shutdownDue(const QTime& now) const;
+    /** True when the timed backup is on and `now` is its second (two ticks in that second: twice). */
+    bool autoBackupDue(const QTime& now) const;
+
+    /** The timed backup's file: the backup folder + "/Auto" + yy_MM_dd_HH_mm_ss + ".MDB". */
+    QString autoBackupFile(const QDateTime& now) const;
+    /** The exit backup's file: the backup folder + "/Close" + yy_MM_dd_HH_mm_ss + ".MDB". */
+    QString closeBackupFile(const QDateTime& now) const;
 };

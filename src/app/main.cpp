@@ -3,6 +3,7 @@
 #include "StartUp.h"
 #include "data/DataModule.h"
 #include "data/ProgramFolderSetup.h"
+#include "maintenance/Maintenance.h"
 #include "platform/AppContext.h"
 #include "platform/Clock.h"
 #include "platform/DesktopShell.h"
@@ -54,6 +55,8 @@ void loadQtChinese(QTranslator& translator)
 struct Arguments
 {
     bool init = false;
+    bool backup = false;
+    QString backupTarget;
     QString folder;
     QString port;
 };
@@ -67,17 +70,21 @@ Arguments parseArguments(const QCoreApplication& app)
     const QCommandLineOption folder(u"folder"_s, u"Run on the program folder DIR."_s, u"DIR"_s);
     const QCommandLineOption port(u"port"_s, u"With --init: serial port of the selected indicator model."_s,
                                   u"DEVICE"_s);
-    parser.addOptions({init, folder, port});
+    const QCommandLineOption backup(u"backup"_s, u"Make the checked copy of the weighing database at TARGET "
+                                                 "(default: the month's file under backup/) and exit."_s);
+    parser.addOptions({init, folder, port, backup});
+    parser.addPositionalArgument(u"TARGET"_s, u"With --backup: the backup file."_s, u"[TARGET]"_s);
     parser.process(app);
     if (parser.isSet(init))
-        return {true, parser.value(init), parser.value(port)};
-    return {false, parser.isSet(folder) ? parser.value(folder) : QCoreApplication::applicationDirPath(), {}};
+        return {true, false, {}, parser.value(init), parser.value(port)};
+    const QString programFolder = parser.isSet(folder) ? parser.value(folder) : QCoreApplication::applicationDirPath();
+    return {false, parser.isSet(backup), parser.positionalArguments().value(0), programFolder, {}};
 }
 
-bool wantsInit(int argc, char* argv[])
+bool wantsNoDisplay(int argc, char* argv[])
 {
     for (int i = 1; i < argc; ++i)
-        if (QByteArray(argv[i]).startsWith("--init"))
+        if (QByteArray(argv[i]).startsWith("--init") || QByteArray(argv[i]) == "--backup")
             return true;
     return false;
 }
@@ -86,10 +93,14 @@ bool wantsInit(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
-    // Making a program folder needs no display, so it runs without the widget application.
-    if (wantsInit(argc, argv)) {
+    // Making a program folder and the backup need no display, so they run without the widget application.
+    if (wantsNoDisplay(argc, argv)) {
         QCoreApplication app(argc, argv);
         const Arguments args = parseArguments(app);
+        if (args.backup) {
+            QTextStream out(stdout), err(stderr);
+            return Maintenance::backupCommand(args.folder, args.backupTarget, QDate::currentDate(), out, err);
+        }
         return initFolder(args.folder, args.port);
     }
 

@@ -3,6 +3,8 @@ target_sources(weightcore PRIVATE
     app/StartUp.cpp
 )
 target_sources(weightgui PRIVATE
+    app/AboutBox.cpp
     app/MainWindow.cpp
     app/MenuTable.cpp
+    app/UpgradeWindow.cpp
 )

@@ -89,6 +89,27 @@ DataModule::OpenResult DataModule::open(OpenMode mode)
     return OpenResult::Ok;
 }
 
+void DataModule::withWeighingClosed(const std::function<void()>& work)
+{
+    QSqlDatabase db = weightdatabase();
+    m_publicDataSet = QSqlQuery();
+    db.close();
+    const auto reopen = [&] {
+        if (!db.open())
+            throw DbError(db.lastError().text());
+        if (m_dialect.engine() == Dialect::Engine::SQLite)
+            Sql::exec(db, u"PRAGMA busy_timeout = 5000"_s);
+        m_publicDataSet = QSqlQuery(db);
+    };
+    try {
+        work();
+    } catch (...) {
+        reopen();
+        throw;
+    }
+    reopen();
+}
+
 void DataModule::close()
 {
     m_publicDataSet = QSqlQuery();

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <functional>
 
 /**
  * The data module: the program folder, the two database connections and the small shared operations
@@ -38,6 +39,11 @@ public:
     /** Why the last open failed, for the log of an installer; the user sees only the fixed messages. */
     QString lastOpenError() const { return m_lastOpenError; }
     void close();
+    /**
+     * Closes the weighing connection (every open result on it ends), runs `work`, and opens the
+     * connection again, also when `work` throws. Throws DbError when it cannot be opened again.
+     */
+    void withWeighingClosed(const std::function<void()>& work);
 
     QString ProgramFolder() const { return m_folder; }
     QString path(const QString& relative) const;

@@ -10,6 +10,7 @@
 #include "Settings.h"
 #include "Sql.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -111,6 +112,24 @@ std::optional<QString> copyResources(const QDir& dir)
     return std::nullopt;
 }
 
+// The restore program is built beside this program; a folder made without it (tests) gets none, and
+// "数据恢复..." then says so.
+std::optional<QString> installRestoreProgram(const QDir& dir)
+{
+#ifdef Q_OS_WIN
+    const QString built = u"/weight-restore.exe"_s, installed = u"Restore/Restore.exe"_s;
+#else
+    const QString built = u"/weight-restore"_s, installed = u"Restore/Restore"_s;
+#endif
+    const QString source = QCoreApplication::applicationDirPath() + built;
+    const QString target = dir.filePath(installed);
+    if (!QFileInfo::exists(source) || QFileInfo::exists(target))
+        return std::nullopt;
+    if (!QDir().mkpath(dir.filePath(u"Restore"_s)) || !QFile::copy(source, target))
+        return u"无法复制文件 %1"_s.arg(target);
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<QString> create(const QString& folder, const Options& options)
@@ -121,10 +140,12 @@ std::optional<QString> create(const QString& folder, const Options& options)
     for (const QString& file : {Catalogue::WeighingFile, Catalogue::ParametersFile})
         if (QFileInfo::exists(dir.filePath(file)))
             return u"%1 已经存在，不会覆盖已有的数据库"_s.arg(dir.filePath(file));
-    for (const QString& sub : {u"磅单"_s, u"backup"_s, u"Picture"_s, u"打铃音"_s})
+    for (const QString& sub : {u"磅单"_s, u"backup"_s, u"Picture"_s, u"打铃音"_s, u"Restore"_s})
         if (!dir.mkpath(sub))
             return u"无法创建目录 %1"_s.arg(dir.filePath(sub));
     if (const auto problem = copyResources(dir))
+        return problem;
+    if (const auto problem = installRestoreProgram(dir))
         return problem;
 
     try {

@@ -1,5 +1,6 @@
 target_sources(weightcore PRIVATE
     data/Catalogue.cpp
+    data/DatabaseCopy.cpp
     data/DataModule.cpp
     data/Dialect.cpp
     data/Gbk.cpp

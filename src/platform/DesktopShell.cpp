@@ -39,6 +39,8 @@ bool startNamedProgram(const QString& name)
 
 bool DesktopShell::open(const QString& path)
 {
+    if (path.startsWith(u"http://"_s, Qt::CaseInsensitive) || path.startsWith(u"https://"_s, Qt::CaseInsensitive))
+        return QDesktopServices::openUrl(QUrl(path));
     const QFileInfo info(path);
     if (!info.exists())
         return !path.contains(u'/') && !path.contains(u'\\') && startNamedProgram(path);

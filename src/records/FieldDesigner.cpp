@@ -1,6 +1,7 @@
 #include "FieldDesigner.h"
 
 #include "data/Catalogue.h"
+#include "data/DatabaseCopy.h"
 #include "data/DataModule.h"
 #include "data/Errors.h"
 #include "data/WeightDerived.h"
@@ -22,31 +23,6 @@ namespace {
 const QString WeightTable = u"weight"_s;
 const QString NewTable = u"weight_new"_s;
 
-/** A connection of its own, so that no statement left open on the program's connection stops the copy. */
-class SideConnection final
-{
-public:
-    explicit SideConnection(const QString& file) : m_name(u"backup-"_s + QString::number(quintptr(this)))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, m_name);
-        db.setDatabaseName(file);
-        if (!db.open())
-            throw DbError(u"无法打开数据库文件 %1"_s.arg(file));
-    }
-    ~SideConnection()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    SideConnection(const SideConnection&) = delete;
-    SideConnection& operator=(const SideConnection&) = delete;
-
-    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    QString m_name;
-};
-
 QString freeBackupName(const QString& folder, const QDateTime& now)
 {
     const QString base = folder + u'/' + BackupPrefix + now.toString(u"yy_MM_dd_HH_mm_ss"_s);
@@ -56,27 +32,12 @@ QString freeBackupName(const QString& folder, const QDateTime& now)
     return name;
 }
 
-/** SQLite's consistent copy into a partial file, renamed into place when complete. */
+/** The checked, consistent copy of the weighing database under a free name in `folder`. */
 QString copySqliteDatabase(const QString& databaseFile, const QString& folder, const QDateTime& now)
 {
     if (!QDir().mkpath(folder))
         throw FileError(u"无法创建备份目录 %1"_s.arg(folder));
-    const QString target = freeBackupName(folder, now);
-    const QString partial = target + u".part"_s;
-    QFile::remove(partial);
-    try {
-        SideConnection side(databaseFile);
-        Sql::exec(side.db(), u"PRAGMA busy_timeout = 5000"_s);
-        Sql::exec(side.db(), u"VACUUM INTO ?"_s, {partial});
-    } catch (const DbError&) {
-        QFile::remove(partial);
-        throw;
-    }
-    if (!QFile::rename(partial, target)) {
-        QFile::remove(partial);
-        throw FileError(u"无法写入备份文件 %1"_s.arg(target));
-    }
-    return target;
+    return DatabaseCopy::backup(databaseFile, freeBackupName(folder, now)).target;
 }
 
 QStringList columnNames(const QList<StructureRow>& rows)

@@ -10,6 +10,7 @@
 #include "platform/QtPrompter.h"
 #include "platform/QtSound.h"
 #include "records/SimpleTicketPrinter.h"
+#include "weighing/video/CameraCard.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -124,6 +125,7 @@ int main(int argc, char* argv[])
     QtSound sound;
     SimpleTicketPrinter ticketPrinter(dm);
     AppContext ctx{dm, prompter, clock, shell, sound, ticketPrinter, {}};
+    ctx.makeCaptureCard = [&] { return makeCaptureCard(dm.iniPath(), clock); };
     MainWindow window(ctx);
     // Without a window manager "maximised" means nothing; start at the screen's size either way.
     window.resize(window.screen()->availableGeometry().size());

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+class CaptureCard;
 class Clock;
 class DataModule;
 class Prompter;
@@ -35,4 +36,6 @@ struct AppContext
     LoginState login;
     /** Makes a serial line for a window that talks to the indicator; the window owns the line. */
     std::function<std::unique_ptr<SerialLine>()> makeSerialLine = makeSystemSerialLine;
+    /** Makes the capture card of a weighing station with the video option on; empty: no card installed. */
+    std::function<std::unique_ptr<CaptureCard>()> makeCaptureCard = nullptr;
 };

@@ -1,5 +1,6 @@
 target_sources(weightcore PRIVATE
     platform/AppError.cpp
+    platform/CaptureCard.cpp
     platform/SerialLine.h
     platform/SerialLinePort.cpp
 )

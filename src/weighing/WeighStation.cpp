@@ -14,6 +14,7 @@
 #include "platform/SystemShell.h"
 #include "platform/TicketPrinter.h"
 #include "records/WordPickerDialog.h"
+#include "video/VideoStrip.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -316,18 +317,7 @@ QWidget* WeighStation::buildRecordArea()
 
 QWidget* WeighStation::buildVideoStrip()
 {
-    m_P1 = new QWidget(this);
-    m_P1->setObjectName(u"P1"_s);
-    auto* row = new QHBoxLayout(m_P1);
-    row->setContentsMargins(0, 4, 0, 4);
-    for (int i = 1; i <= 4; ++i) {
-        auto* panel = new QLabel(u"%1#通道没有视频信号"_s.arg(i), m_P1);
-        panel->setObjectName(u"VideoPanel"_s + QString::number(i));
-        panel->setAlignment(Qt::AlignCenter);
-        panel->setMinimumHeight(150);
-        panel->setStyleSheet(u"background: rgb(30, 30, 30); color: rgb(200, 200, 200);"_s);
-        row->addWidget(panel);
-    }
+    m_P1 = new VideoStrip(m_ctx, *m_reader, m_session.settings().video, this);
     return m_P1;
 }
 
@@ -715,7 +705,8 @@ void WeighStation::BitBtn1Click()
 void WeighStation::BitBtn2Click()
 {
     pullBoxes();
-    if (m_session.boxes().GetBoxText(u"车号"_s).isEmpty())
+    const QString plate = m_session.boxes().GetBoxText(u"车号"_s);
+    if (plate.isEmpty())
         return;
     guarded(m_ctx.prompter, [&] {
         const WeighingSession::SaveOutcome outcome =
@@ -748,6 +739,7 @@ void WeighStation::BitBtn2Click()
         m_bellCount = 0;
         m_Timer1->start();
     }
+    m_P1->TakeSaveSnapshots(plate, m_session.figures().net.toDouble() == 0);
     stopPreparing();
 }
 
@@ -866,6 +858,7 @@ void WeighStation::closeEvent(QCloseEvent* event)
     }
     m_Timer1->stop();
     m_reader->ClosePort();
+    m_P1->StopVideo();
     event->accept();
     Q_EMIT closed();
 }

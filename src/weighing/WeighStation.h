@@ -17,6 +17,7 @@ class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
 class QTimer;
+class VideoStrip;
 
 /**
  * 称重计量: the weighing station (main menu "称重过磅"), a non-modal child of the main window. It shows
@@ -142,7 +143,7 @@ private:
     QSortFilterProxyModel* m_sorted = nullptr;
     QMenu* m_gridMenu = nullptr;
     QList<QLabel*> m_panes;
-    QWidget* m_P1 = nullptr;
+    VideoStrip* m_P1 = nullptr;
     QGroupBox* m_groupbox1 = nullptr;
     QWidget* m_boxPanel = nullptr;
     QList<QLineEdit*> m_boxes;

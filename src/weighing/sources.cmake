@@ -8,9 +8,15 @@ target_sources(weightcore PRIVATE
     weighing/WeighingBoxes.cpp
     weighing/WeighingFigures.cpp
     weighing/WeighingSession.cpp
+    weighing/video/SnapshotFiles.cpp
+    weighing/video/StillWriter.cpp
+    weighing/video/TestPatternCard.cpp
+    weighing/video/VideoChannels.cpp
 )
 target_sources(weightgui PRIVATE
     weighing/DeductionWindow.cpp
     weighing/MasterDataWindows.cpp
     weighing/WeighStation.cpp
+    weighing/video/CameraCard.cpp
+    weighing/video/VideoStrip.cpp
 )

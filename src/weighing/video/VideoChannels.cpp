@@ -85,7 +85,6 @@ void VideoChannels::StopVideo()
         m_card->closeChannel(channel);
     m_opened.fill(false);
     m_card->release();
-    m_card.reset();
 }
 
 QStringList VideoChannels::takeStills(Occasion occasion, const QString& plate)

@@ -39,7 +39,7 @@ public:
     ~VideoChannels() override;
 
     bool videoOn() const { return m_videoOn; }
-    /** The started card; null before StartVideo, after StopVideo and without a card. */
+    /** The card StartVideo made (released by StopVideo, kept until this goes); null without a card. */
     CaptureCard* card() const { return m_card.get(); }
     bool opened(int channel) const { return m_opened.at(channel); }
 
@@ -59,7 +59,10 @@ public:
     QStringList TakeLoadSnapshots();
     /** Timer2: clears the overlays of all four channels. */
     void ClearOverlays();
-    /** Stops the previews, closes all four channels and releases the card; the flags return to false. */
+    /**
+     * Stops the previews, closes all four channels and releases the card; the flags return to false.
+     * The station starts its video once per opening, so the card is not started again.
+     */
     void StopVideo();
 
     StillWriter& writer() { return m_writer; }

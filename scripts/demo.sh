@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, starts the indicator simulator, makes the demo program folder ./demo
-# (once; its selected indicator model follows the simulator's device on every start) and runs the program.
+# (once; its selected indicator model follows the simulator's device on every start), with video from the
+# test-pattern card, and runs the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -16,5 +17,9 @@ if [ -f "$demo/Pcomm.dll" ]; then
     sqlite3 "$demo/Para.wdv" "UPDATE Com_parameter SET Commname = '$device' WHERE 是否选择"
 else
     ./build/weight --init "$demo" --port "$device"
+fi
+# The demo's cameras are the built-in test pattern, with video on (unless the demo's settings chose otherwise).
+if ! grep -qi '^\[Video\]' "$demo/Option.ini"; then
+    printf '[Video]\r\nVideo=1\r\nCard=TestPattern\r\n' >> "$demo/Option.ini"
 fi
 ./build/weight --folder "$demo"

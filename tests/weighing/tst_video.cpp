@@ -162,6 +162,7 @@ private Q_SLOTS:
     void namesAndMonthFolders();
     void unwritableFolderIsLoggedOnce();
     void stillsOfARecord();
+    void cardFromSettings();
     void cameraCard();
 };
 
@@ -410,11 +411,23 @@ void VideoTest::stillsOfARecord()
                 .isEmpty());
 }
 
+void VideoTest::cardFromSettings()
+{
+    TestFolder t;
+    IniFile ini(t.dm().iniPath());
+    QVERIFY(qobject_cast<CameraCard*>(makeCaptureCard(ini.path(), t.clock).get()));
+    ini.writeString(u"video"_s, u"card"_s, u"testpattern"_s);
+    QVERIFY(qobject_cast<TestPatternCard*>(makeCaptureCard(ini.path(), t.clock).get()));
+}
+
 void VideoTest::cameraCard()
 {
-    if (QMediaDevices::videoInputs().isEmpty())
-        QSKIP("no camera or v4l2loopback device on this machine");
     CameraCard card({});
+    if (QMediaDevices::videoInputs().isEmpty()) {
+        // The station tells "no card installed" for this.
+        QVERIFY_THROWS_EXCEPTION(CaptureError, card.initialise());
+        QSKIP("no camera or v4l2loopback device on this machine");
+    }
     QVERIFY(card.initialise());
     QVERIFY(card.openChannel(0));
     QSignalSpy pictures(&card, &CaptureCard::picture);

@@ -232,8 +232,8 @@ void VideoTest::channelsZeroAndTwo()
     QCOMPARE(s.panel(2)->text(), u"3#通道没有视频信号"_s);
     t.clock.current = t.clock.current.addSecs(30);
     s.weigh(0);
-    QCOMPARE(s.written(Occasion::Load), (QStringList{u"260501_080020_01.bmp"_s, u"260501_080020_03.bmp"_s,
-                                                     u"260501_093035_01.bmp"_s}));
+    QCOMPARE(s.written(Occasion::Load),
+             (QStringList{u"260501_080020_01.bmp"_s, u"260501_080020_03.bmp"_s, u"260501_093035_01.bmp"_s}));
 
     // Closing stops every preview, closes all four channels and releases the card.
     const qsizetype before = cards.card->calls().size();
@@ -284,8 +284,8 @@ void VideoTest::startMessages_data()
     QTest::addColumn<bool>("channelsOpen");
 
     QTest::newRow("no card") << false << false << false << VideoChannels::NoCardMessage << u"提示"_s << false;
-    QTest::newRow("no capture device") << true << true << false << VideoChannels::NoCardMessage << u"提示"_s
-                                       << false;
+    QTest::newRow("no capture device")
+        << true << true << false << VideoChannels::NoCardMessage << u"提示"_s << false;
     QTest::newRow("no preview: channels open anyway")
         << true << false << true << VideoChannels::PreviewFailedMessage << u"提示!"_s << true;
 }
@@ -324,8 +324,8 @@ void VideoTest::namesAndMonthFolders_data()
     QTest::newRow("a new month") << u"A123"_s << QDateTime(QDate(2026, 6, 1), QTime(0, 0, 1))
                                  << u"2026年06月_二次计量"_s << u"A123_260601_000001_01.bmp"_s;
     QTest::newRow("separators and reserved characters")
-        << u"苏A\\1/2:3*?\"<>|"_s << QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)) << u"2026年12月_二次计量"_s
-        << u"苏A_1_2_3_______261231_235959_01.bmp"_s;
+        << u"苏A\\1/2:3*?\"<>|"_s << QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59))
+        << u"2026年12月_二次计量"_s << u"苏A_1_2_3_______261231_235959_01.bmp"_s;
 }
 
 void VideoTest::namesAndMonthFolders()
@@ -385,10 +385,10 @@ void VideoTest::stillsOfARecord()
     const QDateTime secondTime(QDate(2026, 6, 1), QTime(9, 30, 0));
     // The first pass's stills come after its ticket and fall into the next month.
     const QStringList first = saveAt(u"su12"_s, firstTime.addSecs(4), true);
-    saveAt(u"SU1"_s, firstTime.addSecs(5), true);                  // another plate, a longer one's prefix
-    saveAt(u"SU12"_s, secondTime.addSecs(-30), false);             // an earlier weighing of the plate
+    saveAt(u"SU1"_s, firstTime.addSecs(5), true);      // another plate, a longer one's prefix
+    saveAt(u"SU12"_s, secondTime.addSecs(-30), false); // an earlier weighing of the plate
     const QStringList second = saveAt(u"SU12"_s, secondTime.addSecs(2), false);
-    saveAt(u"SU12"_s, secondTime.addSecs(40), false);              // a later press of F2
+    saveAt(u"SU12"_s, secondTime.addSecs(40), false); // a later press of F2
     video.writer().waitForDone();
 
     QCOMPARE(first.size(), 2);
@@ -407,8 +407,9 @@ void VideoTest::stillsOfARecord()
     QVERIFY(onePass.first.isEmpty());
     QCOMPARE(onePass.second, second);
     // Nothing within two minutes: none.
-    QVERIFY(SnapshotFiles::findStills(t.folder(), Occasion::SecondWeighing, u"SU12"_s, secondTime.addSecs(3600))
-                .isEmpty());
+    QVERIFY(
+        SnapshotFiles::findStills(t.folder(), Occasion::SecondWeighing, u"SU12"_s, secondTime.addSecs(3600))
+            .isEmpty());
 }
 
 void VideoTest::cardFromSettings()

@@ -42,7 +42,8 @@ QCameraDevice CameraCard::deviceFor(int channel) const
     if (name.isEmpty())
         return channel < inputs.size() ? inputs[channel] : QCameraDevice();
     for (const QCameraDevice& device : inputs)
-        if (device.description().compare(name, Qt::CaseInsensitive) == 0 || QString::fromUtf8(device.id()) == name)
+        if (device.description().compare(name, Qt::CaseInsensitive) == 0 ||
+            QString::fromUtf8(device.id()) == name)
             return device;
     return {};
 }

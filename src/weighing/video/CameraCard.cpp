@@ -108,7 +108,8 @@ void CameraCard::frameArrived(int channel, const QVideoFrame& frame)
     if (!c.camera || (c.sinceLast.isValid() && c.sinceLast.elapsed() < PictureMilliseconds))
         return;
     c.sinceLast.start();
-    c.last = frame.toImage();
+    // Stills are written as bitmaps without alpha.
+    c.last = frame.toImage().convertToFormat(QImage::Format_RGB32);
     if (c.preview && !c.last.isNull())
         Q_EMIT picture(channel, withOverlay(c.last, channel));
 }

@@ -84,11 +84,6 @@ void TestPatternCard::unplug(int channel)
         Q_EMIT signalLost(channel);
 }
 
-void TestPatternCard::plugIn(int channel)
-{
-    m_unplugged.at(channel) = false;
-}
-
 bool TestPatternCard::hasSignal(int channel) const
 {
     return m_open.at(channel) && !m_unplugged.at(channel);

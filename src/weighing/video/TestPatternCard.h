@@ -12,7 +12,7 @@ class QTimer;
 /**
  * A capture card without hardware: four channels of generated moving pictures (the channel number, the
  * current time, a moving bar, and a truck while the scale carries a load). The demo uses it, and the
- * tests, which can also leave channels without a source, take the device away, unplug a channel, and
+ * tests, which can also leave channels without a source, take the device away, unplug a channel and
  * read which calls the station made.
  */
 class TestPatternCard final : public CaptureCard
@@ -42,17 +42,15 @@ public:
     void setNoDevice(bool none) { m_noDevice = none; }
     /** `initialise` reports that live pictures cannot be shown. */
     void setPreviewFails(bool fails) { m_previewFails = fails; }
-    /** The channel's source goes away (pictures stop, `signalLost`) or comes back. */
+    /** The channel's source goes away: pictures stop, `signalLost`. */
     void unplug(int channel);
-    void plugIn(int channel);
 
     /** The calls made, in order: "initialise", "open 0", "preview 0 on", "close 0", "release" … */
     const QStringList& calls() const { return m_calls; }
 
+private:
     /** One generated picture of a channel, without overlay. */
     QImage render(int channel) const;
-
-private:
     bool hasSignal(int channel) const;
     void tick();
 

@@ -39,8 +39,6 @@ public:
     ~VideoChannels() override;
 
     bool videoOn() const { return m_videoOn; }
-    /** The card StartVideo made (released by StopVideo, kept until this goes); null without a card. */
-    CaptureCard* card() const { return m_card.get(); }
     bool opened(int channel) const { return m_opened.at(channel); }
 
     /**
@@ -81,6 +79,7 @@ private:
     const Clock& m_clock;
     Prompter& m_prompter;
     CardFactory m_makeCard;
+    /** Made by StartVideo; kept, released, after StopVideo until this goes. */
     std::unique_ptr<CaptureCard> m_card;
     std::array<bool, CaptureCard::ChannelCount> m_opened{};
     QTimer* m_Timer2;

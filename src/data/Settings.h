@@ -91,9 +91,9 @@ inline const BoolSetting RemindAfter30Days{QStringLiteral("IfCheckdata"), QStrin
 inline const TextSetting ImeName{QStringLiteral("ImeName"), QStringLiteral("ImeName"), QStringLiteral("中文 (简体) - 智能 ABC")};
 inline const BoolSetting Video{QStringLiteral("Video"), QStringLiteral("Video"), false};
 /** Which capture card the station uses: cameras (the default) or the built-in test pattern. */
-inline const TextSetting VideoCard{QStringLiteral("Video"), QStringLiteral("Card"), QStringLiteral("Camera")};
 inline const QString VideoCardCameras = QStringLiteral("Camera");
 inline const QString VideoCardTestPattern = QStringLiteral("TestPattern");
+inline const TextSetting VideoCard{QStringLiteral("Video"), QStringLiteral("Card"), VideoCardCameras};
 /** The camera of a channel (0 to 3) by its name or id; empty: the system's camera of that number. */
 inline TextSetting VideoCamera(int channel)
 {

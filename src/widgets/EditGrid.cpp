@@ -32,6 +32,7 @@ public:
 
     QStringList twoDecimals;
     QHash<QString, QStringList> pickLists;
+    std::function<QColor(const QModelIndex&)> background;
 
     QWidget* openEditor() const { return m_editor; }
 
@@ -73,6 +74,11 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
+        if (background) {
+            const QColor colour = background(index);
+            if (colour.isValid())
+                option->backgroundBrush = colour;
+        }
         if (!twoDecimals.contains(columnName(index)))
             return;
         bool ok = false;
@@ -162,6 +168,14 @@ EditGrid::EditGrid(TableEditModel& model, Prompter& prompter, QWidget* parent)
 void EditGrid::setTwoDecimals(const QStringList& columns)
 {
     m_delegate->twoDecimals = columns;
+}
+
+void EditGrid::setRowBackground(std::function<QColor(int modelRow)> colour)
+{
+    m_delegate->background = [this, colour = std::move(colour)](const QModelIndex& index) {
+        return colour(m_proxy->mapToSource(index).row());
+    };
+    viewport()->update();
 }
 
 void EditGrid::setPickList(const QString& column, const QStringList& items)

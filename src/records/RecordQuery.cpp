@@ -18,26 +18,22 @@ const ColumnInfo& columnNamed(const QList<ColumnInfo>& columns, const QString& n
     throw DbError(u"数据表“weight”中没有字段“%1”"_s.arg(name));
 }
 
-QString marks(qsizetype count, const QString& mark)
-{
-    return QStringList(count, mark).join(u", "_s);
-}
-
 /** "(field IN (…))" with the values bound; text compares without regard to letter case. */
 QString fieldCondition(const ColumnInfo& column, const QStringList& parts, const Dialect& dialect,
                        QVariantList& values)
 {
     const QString name = dialect.quote(column.name);
     if (column.kind == ColumnKind::Text) {
-        for (const QString& part : parts)
+        QStringList alternatives;
+        for (const QString& part : parts) {
             values.append(part);
-        if (dialect.engine() == Dialect::Engine::PostgreSQL)
-            return u"(lower(%1) IN (%2))"_s.arg(name, marks(parts.size(), u"lower(?)"_s));
-        return u"(%1 COLLATE NOCASE IN (%2))"_s.arg(name, marks(parts.size(), u"?"_s));
+            alternatives.append(dialect.textEquals(name));
+        }
+        return u'(' + alternatives.join(u" OR "_s) + u')';
     }
     for (const QString& part : parts)
         values.append(Dialect::toColumnValue(column.kind, part, column.name));
-    return u"(%1 IN (%2))"_s.arg(name, marks(parts.size(), u"?"_s));
+    return u"(%1 IN (%2))"_s.arg(name, QStringList(parts.size(), u"?"_s).join(u", "_s));
 }
 
 QString formatSum(double value)

@@ -14,6 +14,8 @@
 #include "records/PrintSetDialog.h"
 #include "records/RecordExport.h"
 #include "records/WordPickerDialog.h"
+#include "reports/Report.h"
+#include "reports/ReportPreview.h"
 #include "widgets/ButtonRow.h"
 #include "widgets/ChildWindow.h"
 #include "widgets/EditGrid.h"
@@ -25,6 +27,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -385,15 +388,18 @@ void QueryWindow::QueryClick()
 {
     const bool done = guarded(m_ctx.prompter, [this] {
         const QSqlDatabase db = m_ctx.dm.weightdatabase();
-        // A condition the database cannot take leaves the grid empty, as a rejected statement does.
-        m_model->clear();
         m_lastCondition = RecordQuery::build(conditions(), m_ctx.dm.dialect().columns(db, RecordQuery::Table),
                                              m_ctx.dm.dialect());
         load(*m_lastCondition);
         m_totals = RecordQuery::totals(db, *m_lastCondition);
     });
-    if (!done)
+    if (!done) {
+        // A condition the database cannot take leaves the grid empty, as a rejected statement does.
+        m_fetchTimer->stop();
+        m_model->clear();
+        m_lastCondition.reset();
         return;
+    }
     m_ctx.prompter.information(u"共有 "_s + QString::number(m_totals.count) + u" 条记录符合条件"_s, u"提示!"_s);
     showTotals(m_totals);
     applyWidths(true);
@@ -409,7 +415,17 @@ void QueryWindow::load(const RecordStatement& statement)
 {
     m_fetchTimer->stop();
     m_current = statement;
+    // Columns keep their widths across loads (the grid would size them afresh).
+    QHash<QString, int> widths;
+    QAbstractItemModel* shown = m_grid->model();
+    for (int c = 0; c < shown->columnCount(); ++c)
+        widths.insert(shown->headerData(c, Qt::Horizontal).toString(), m_grid->columnWidth(c));
     m_model->load({}, statement.where, statement.values, statement.orderBy);
+    for (int c = 0; c < shown->columnCount(); ++c) {
+        const auto width = widths.constFind(shown->headerData(c, Qt::Horizontal).toString());
+        if (width != widths.constEnd())
+            m_grid->setColumnWidth(c, *width);
+    }
     if (m_model->canFetchMore())
         m_fetchTimer->start();
 }
@@ -561,8 +577,25 @@ void QueryWindow::PrintClick()
 
 void QueryWindow::printReport(const QString& title1, const QString& title2)
 {
-    Q_UNUSED(title1);
-    Q_UNUSED(title2);
+    guarded(m_ctx.prompter, [&] {
+        m_grid->postEdits();
+        Report report;
+        // A missing template gives an empty preview, as it always has.
+        report.load(m_ctx.dm.path(u"磅单/weight.fr3"_s));
+        QSqlQuery rows = Sql::exec(m_ctx.dm.weightdatabase(), m_current.select(), m_current.values);
+        report.setRows(rows);
+        rows.finish();
+        report.setVariables(Report::recordReportVariables(title1, title2, m_panes[0]->text(), m_panes[1]->text(),
+                                                          m_panes[2]->text(), m_panes[3]->text()));
+        report.setNow(m_ctx.clock.now());
+        ReportPreviewWindow preview(report.prepare(), m_ctx.prompter, this);
+        connect(&preview, &ReportPreviewWindow::printed, this, [this] {
+            guarded(m_ctx.prompter, [this] { m_ctx.dm.WriteLog(m_ctx.login.CurrentOperator, u"打印"_s, QString()); });
+        });
+        preview.exec();
+    });
+    // The result is read again after the report, as the grid showed it.
+    guarded(m_ctx.prompter, [this] { load(m_current); });
 }
 
 void QueryWindow::HelpClick()

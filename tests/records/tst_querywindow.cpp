@@ -3,6 +3,8 @@
 #include "data/IniFile.h"
 #include "records/QueryWindow.h"
 #include "records/WordPickerDialog.h"
+#include "reports/ReportPreview.h"
+#include "reports/ReportRenderer.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -60,6 +62,15 @@ QStringList logContents(TestFolder& t, const QString& action)
     return contents;
 }
 
+/** Closes the report preview that the next modal loop shows. */
+void closePreviewWhenShown()
+{
+    QTimer::singleShot(0, [] {
+        if (auto* preview = qobject_cast<ReportPreviewWindow*>(QApplication::activeModalWidget()))
+            preview->reject();
+    });
+}
+
 QString storedPlate(TestFolder& t, int number)
 {
     return t.dm().QueryScalar(u"SELECT 车号 FROM weight WHERE 编号 = ?"_s, {number});
@@ -81,6 +92,7 @@ private Q_SLOTS:
     void deleteAndDeleteSet();
     void exportWritesTheGrid();
     void printTitlesDialog();
+    void printPreviewToPdf();
     void wordPickerFillsTheBox();
 };
 
@@ -269,6 +281,7 @@ void QueryWindowTest::printTitlesDialog()
         QCOMPARE(dialog->findChild<QLineEdit*>(u"Edit1"_s)->text(), u"**集团公司"_s);
         dialog->findChild<QLineEdit*>(u"Edit1"_s)->setText(u"某某集团"_s);
         dialog->findChild<QLineEdit*>(u"Edit2"_s)->setText(u"十二月报表"_s);
+        closePreviewWhenShown();
         click(*dialog, u"BitBtn1"_s);
     });
     click(*w.window, u"BitBtn8"_s);
@@ -280,10 +293,60 @@ void QueryWindowTest::printTitlesDialog()
     QTimer::singleShot(0, [] {
         auto* dialog = QApplication::activeModalWidget();
         dialog->findChild<QLineEdit*>(u"Edit1"_s)->setText(u"不保存"_s);
+        closePreviewWhenShown();
         click(*dialog, u"BitBtn2"_s);
     });
     click(*w.window, u"BitBtn8"_s);
     QCOMPARE(IniFile(t.dm().iniPath()).readString(u"title"_s, u"title1"_s, {}), u"某某集团"_s);
+}
+
+void QueryWindowTest::printPreviewToPdf()
+{
+    TestFolder t;
+    QueryFixture::store(t);
+    OpenWindow w(t);
+    w.box(u"车号"_s)->setText(u"鲁F12345"_s);
+    click(*w.window, u"BitBtn2"_s);
+    const QString pdf = t.path(u"report.pdf"_s);
+    int pages = 0;
+    QTimer::singleShot(0, [&] {
+        auto* titles = QApplication::activeModalWidget();
+        titles->findChild<QLineEdit*>(u"Edit1"_s)->setText(u"  某某集团 "_s);
+        titles->findChild<QLineEdit*>(u"Edit2"_s)->setText(u"十二月报表"_s);
+        QTimer::singleShot(0, [&] {
+            auto* preview = qobject_cast<ReportPreviewWindow*>(QApplication::activeModalWidget());
+            QVERIFY(preview);
+            pages = preview->pane().pageCount();
+            preview->setPrintFunction(
+                [&](const PreparedReport& report) { return ReportRenderer::writePdf(report, pdf); });
+            preview->printReport();
+            preview->printReport();
+            preview->accept();
+        });
+        click(*titles, u"BitBtn1"_s);
+    });
+    click(*w.window, u"BitBtn8"_s);
+    QCOMPARE(pages, 1);
+    QCOMPARE(logContents(t, u"打印"_s), (QStringList{QString(), QString()}));
+    QProcess text;
+    text.start(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
+    QVERIFY(text.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    for (const QString& expected : {u"某某集团"_s, u"十二月报表"_s, u"鲁F12345"_s, u"大米"_s, u"净重：40000.0千克"_s,
+                                    u"车数：2次"_s})
+        QVERIFY2(printed.contains(expected), qPrintable(printed));
+    QVERIFY(!printed.contains(u"苏A00001"_s));
+    // The result is read again afterwards.
+    QCOMPARE(w.column(u"编号"_s), (QStringList{u"2"_s, u"1"_s}));
+
+    // An empty title stops before the preview.
+    QTimer::singleShot(0, [] {
+        auto* titles = QApplication::activeModalWidget();
+        titles->findChild<QLineEdit*>(u"Edit2"_s)->setText(u"   "_s);
+        click(*titles, u"BitBtn2"_s);
+    });
+    click(*w.window, u"BitBtn8"_s);
+    QCOMPARE(logContents(t, u"打印"_s).size(), 2);
 }
 
 void QueryWindowTest::wordPickerFillsTheBox()

@@ -90,7 +90,7 @@ void onePlateMonthWithTotals(benchmark::State& state)
     for (auto _ : state) {
         model.load({}, statement.where, statement.values, statement.orderBy);
         model.fetchAll();
-        const RecordTotals totals = RecordQuery::totals(site().dm().weightdatabase(), statement);
+        const QueryTotals totals = RecordQuery::totals(site().dm().weightdatabase(), statement);
         if (totals.count != model.rowCount() || totals.count == 0)
             state.SkipWithError("plate not found");
     }

@@ -440,7 +440,7 @@ void QueryWindow::applyWidths(bool keepCurrent)
     }
 }
 
-void QueryWindow::showTotals(const RecordTotals& totals)
+void QueryWindow::showTotals(const QueryTotals& totals)
 {
     m_panes[0]->setText(totals.tareLine());
     m_panes[1]->setText(totals.grossLine());

@@ -80,7 +80,7 @@ private:
     QueryConditions conditions() const;
     void load(const RecordStatement& statement);
     void applyWidths(bool keepCurrent);
-    void showTotals(const RecordTotals& totals);
+    void showTotals(const QueryTotals& totals);
     void pickWord(ConditionBox& box);
     void gridEnter();
     void logChange(const QVariantList& before);
@@ -106,6 +106,6 @@ private:
     QTimer* m_fetchTimer;
     RecordStatement m_current;
     std::optional<RecordStatement> m_lastCondition;
-    RecordTotals m_totals;
+    QueryTotals m_totals;
     bool m_shown = false;
 };

@@ -53,10 +53,10 @@ QString RecordStatement::select() const
     return sql;
 }
 
-QString RecordTotals::tareLine() const { return u"皮重："_s + formatSum(tare) + u"千克"_s; }
-QString RecordTotals::grossLine() const { return u"毛重："_s + formatSum(gross) + u"千克"_s; }
-QString RecordTotals::netLine() const { return u"净重："_s + formatSum(net) + u"千克"_s; }
-QString RecordTotals::countLine() const { return u"车数："_s + QString::number(count) + u"次"_s; }
+QString QueryTotals::tareLine() const { return u"皮重："_s + formatSum(tare) + u"千克"_s; }
+QString QueryTotals::grossLine() const { return u"毛重："_s + formatSum(gross) + u"千克"_s; }
+QString QueryTotals::netLine() const { return u"净重："_s + formatSum(net) + u"千克"_s; }
+QString QueryTotals::countLine() const { return u"车数："_s + QString::number(count) + u"次"_s; }
 
 namespace RecordQuery {
 
@@ -97,13 +97,13 @@ RecordStatement newest(int count, const Dialect& dialect)
     return statement;
 }
 
-RecordTotals totals(const QSqlDatabase& db, const RecordStatement& statement)
+QueryTotals totals(const QSqlDatabase& db, const RecordStatement& statement)
 {
     QString sql = u"SELECT sum(\"皮重\"), sum(\"毛重\"), sum(\"净重\"), count(*) FROM "_s + Table;
     if (statement.hasCondition())
         sql += u" WHERE "_s + statement.where;
     QSqlQuery q = Sql::exec(db, sql, statement.values);
-    RecordTotals result;
+    QueryTotals result;
     if (q.next()) {
         result.tare = q.value(0).toDouble();
         result.gross = q.value(1).toDouble();

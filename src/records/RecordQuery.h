@@ -42,7 +42,7 @@ struct RecordStatement
 };
 
 /** The four figures of the status panes. */
-struct RecordTotals
+struct QueryTotals
 {
     double tare = 0;
     double gross = 0;
@@ -79,7 +79,7 @@ RecordStatement build(const QueryConditions& conditions, const QList<ColumnInfo>
 RecordStatement newest(int count, const Dialect& dialect);
 
 /** Sums of tare, gross and net and the number of records matching the statement's condition. */
-RecordTotals totals(const QSqlDatabase& db, const RecordStatement& statement);
+QueryTotals totals(const QSqlDatabase& db, const RecordStatement& statement);
 
 /** Deletes every record matching the condition; refuses (DbError) a statement without one. */
 int deleteMatching(const QSqlDatabase& db, const RecordStatement& statement);

@@ -177,7 +177,7 @@ void QueryCoreTest::totalsAndNewest()
     QueryConditions c;
     c.from = DecemberFrom;
     c.to = DecemberTo;
-    const RecordTotals totals = RecordQuery::totals(t.dm().weightdatabase(), build(t, c));
+    const QueryTotals totals = RecordQuery::totals(t.dm().weightdatabase(), build(t, c));
     QCOMPARE(totals.tareLine(), u"皮重：32501.5千克"_s);
     QCOMPARE(totals.grossLine(), u"毛重：64602.3千克"_s);
     QCOMPARE(totals.netLine(), u"净重：41100.8千克"_s);
@@ -185,7 +185,7 @@ void QueryCoreTest::totalsAndNewest()
 
     c.to = DecemberFrom.addDays(-5);
     c.from = DecemberFrom;
-    const RecordTotals none = RecordQuery::totals(t.dm().weightdatabase(), build(t, c));
+    const QueryTotals none = RecordQuery::totals(t.dm().weightdatabase(), build(t, c));
     QCOMPARE(none.tareLine(), u"皮重：0.0千克"_s);
     QCOMPARE(none.countLine(), u"车数：0次"_s);
 

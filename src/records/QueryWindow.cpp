@@ -113,6 +113,7 @@ QueryWindow::QueryWindow(AppContext& ctx, Opening opening)
     m_grid->setObjectName(u"DBGrid1"_s);
     m_grid->horizontalHeader()->setSectionsMovable(true);
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    m_grid->setCellAlignment(Qt::AlignCenter);
     m_grid->setRowBackground([this](int row) {
         return m_model->value(row, u"净重"_s).toDouble() < 0.1 ? PendingColour : QColor();
     });

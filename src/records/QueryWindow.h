@@ -7,7 +7,6 @@
 
 struct AppContext;
 class EditGrid;
-class QAbstractButton;
 class QDateEdit;
 class QLabel;
 class QLineEdit;

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QSortFilterProxyModel>
 #include <QStyledItemDelegate>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -33,6 +34,7 @@ public:
     QStringList twoDecimals;
     QHash<QString, QStringList> pickLists;
     std::function<QColor(const QModelIndex&)> background;
+    std::optional<Qt::Alignment> alignment;
 
     QWidget* openEditor() const { return m_editor; }
 
@@ -74,6 +76,8 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
+        if (alignment)
+            option->displayAlignment = *alignment;
         if (background) {
             const QColor colour = background(index);
             if (colour.isValid())
@@ -168,6 +172,12 @@ EditGrid::EditGrid(TableEditModel& model, Prompter& prompter, QWidget* parent)
 void EditGrid::setTwoDecimals(const QStringList& columns)
 {
     m_delegate->twoDecimals = columns;
+}
+
+void EditGrid::setCellAlignment(Qt::Alignment alignment)
+{
+    m_delegate->alignment = alignment;
+    viewport()->update();
 }
 
 void EditGrid::setRowBackground(std::function<QColor(int modelRow)> colour)

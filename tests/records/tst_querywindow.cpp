@@ -94,6 +94,7 @@ private Q_SLOTS:
     void printTitlesDialog();
     void printPreviewToPdf();
     void wordPickerFillsTheBox();
+    void enterMovesOn();
 };
 
 void QueryWindowTest::showsNewestRecordsAndBoxes()
@@ -366,6 +367,30 @@ void QueryWindowTest::wordPickerFillsTheBox()
     QTest::mouseDClick(plate, Qt::LeftButton);
     QVERIFY(!plate->text().isEmpty());
     QCOMPARE(plate->cursorPosition(), int(plate->text().size()));
+}
+
+void QueryWindowTest::enterMovesOn()
+{
+    TestFolder t;
+    QueryFixture::store(t);
+    OpenWindow w(t);
+    QApplication::setActiveWindow(w.window);
+    QVERIFY(QTest::qWaitForWindowActive(w.window));
+    QLineEdit* first = w.window->findChild<QLineEdit*>(u"EIT0"_s);
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), w.window->findChild<QLineEdit*>(u"EIT1"_s));
+
+    // In the grid Enter walks the cells like Tab and wraps from the last cell to the first.
+    EditGrid* grid = w.grid();
+    const int lastRow = grid->model()->rowCount() - 1;
+    const int lastColumn = grid->model()->columnCount() - 1;
+    grid->setCurrentIndex(grid->model()->index(0, lastColumn));
+    QTest::keyClick(grid, Qt::Key_Return);
+    QCOMPARE(grid->currentIndex(), grid->model()->index(1, 0));
+    grid->setCurrentIndex(grid->model()->index(lastRow, lastColumn));
+    QTest::keyClick(grid, Qt::Key_Enter);
+    QCOMPARE(grid->currentIndex(), grid->model()->index(0, 0));
 }
 
 QTEST_MAIN(QueryWindowTest)

@@ -6,4 +6,5 @@ qt_add_resources(weightcore programfolder
     FILES
         ${CMAKE_CURRENT_LIST_DIR}/Picture/Image1280-1024-1.jpg
         ${CMAKE_CURRENT_LIST_DIR}/打铃音/1.wav
+        ${CMAKE_CURRENT_LIST_DIR}/磅单/weight.fr3
 )

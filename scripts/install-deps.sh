@@ -7,6 +7,7 @@ packages=(
   libqt6sql6-sqlite libqt6sql6-psql
   libzint-dev libxlsxwriter-dev libsodium-dev
   qt6-translations-l10n xvfb xauth fonts-wqy-zenhei sqlite3 libsqlite3-dev poppler-utils
+  libreoffice-calc-nogui python3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -12,6 +12,7 @@
 #include "maintenance/CompactWindow.h"
 #include "maintenance/InitialiseWindow.h"
 #include "records/FieldDesignerWindow.h"
+#include "records/QueryWindow.h"
 #include "weighing/DeductionWindow.h"
 #include "weighing/MasterDataWindows.h"
 #include "weighing/WeighStation.h"
@@ -85,7 +86,7 @@ const QList<MenuEntry>& entries()
         {weigh, {}, {}, {}, {}},
         {weigh, u"固定存皮"_s, u"N16"_s, u"固定存皮"_s, modal<TareWeightWindow>()},
         {weigh, u"产品单价"_s, u"N21"_s, u"产品单价"_s, modal<UnitPriceWindow>()},
-        {data, u"查询与打印..."_s, u"N24"_s, u"查询打印"_s, {}},
+        {data, u"查询与打印..."_s, u"N24"_s, u"查询打印"_s, child<QueryWindow>(M::Instances::Many)},
         {data, u"汇总与打印..."_s, u"N25"_s, u"汇总打印"_s, {}},
         {data, {}, {}, {}, {}},
         {data, u"查看回收站..."_s, u"N30"_s, u"查看回收站"_s, modal<RecycleBinWindow>()},

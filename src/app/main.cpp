@@ -9,6 +9,7 @@
 #include "platform/DesktopShell.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtSound.h"
+#include "records/ExportCommand.h"
 #include "records/SimpleTicketPrinter.h"
 #include "weighing/video/CameraCard.h"
 
@@ -60,6 +61,8 @@ struct Arguments
     QString backupTarget;
     QString folder;
     QString port;
+    bool exportRecords = false;
+    ExportCommandArguments exportArgs;
 };
 
 Arguments parseArguments(const QCoreApplication& app)
@@ -73,19 +76,34 @@ Arguments parseArguments(const QCoreApplication& app)
                                   u"DEVICE"_s);
     const QCommandLineOption backup(u"backup"_s, u"Make the checked copy of the weighing database at TARGET "
                                                  "(default: the month's file under backup/) and exit."_s);
-    parser.addOptions({init, folder, port, backup});
+    const QCommandLineOption exportTo(u"export"_s,
+                                      u"Write the records found by the conditions to OUT (.xlsx, .csv, .htm, .rtf, "
+                                      ".txt) and exit."_s,
+                                      u"OUT"_s);
+    const QCommandLineOption from(u"from"_s, u"With --export: start of the range, yyyy-MM-dd HH:mm:ss."_s, u"T"_s);
+    const QCommandLineOption to(u"to"_s, u"With --export: end of the range, yyyy-MM-dd HH:mm:ss."_s, u"T"_s);
+    const QCommandLineOption time(u"time"_s, u"With --export: 皮重时间 or 毛重时间 (default)."_s, u"COLUMN"_s,
+                                  u"毛重时间"_s);
+    const QCommandLineOption field(u"field"_s, u"With --export: NAME=V1,V2 (repeatable)."_s, u"NAME=VALUES"_s);
+    const QCommandLineOption anyField(u"or"_s, u"With --export: a record matches any field condition."_s);
+    parser.addOptions({init, folder, port, backup, exportTo, from, to, time, field, anyField});
     parser.addPositionalArgument(u"TARGET"_s, u"With --backup: the backup file."_s, u"[TARGET]"_s);
     parser.process(app);
     if (parser.isSet(init))
-        return {true, false, {}, parser.value(init), parser.value(port)};
+        return {true, false, {}, parser.value(init), parser.value(port), false, {}};
     const QString programFolder = parser.isSet(folder) ? parser.value(folder) : QCoreApplication::applicationDirPath();
-    return {false, parser.isSet(backup), parser.positionalArguments().value(0), programFolder, {}};
+    Arguments args{false, parser.isSet(backup), parser.positionalArguments().value(0), programFolder, {},
+                   parser.isSet(exportTo), {}};
+    args.exportArgs = {programFolder,      parser.value(exportTo), parser.value(from),      parser.value(to),
+                       parser.value(time), parser.values(field),  parser.isSet(anyField)};
+    return args;
 }
 
 bool wantsNoDisplay(int argc, char* argv[])
 {
     for (int i = 1; i < argc; ++i)
-        if (QByteArray(argv[i]).startsWith("--init") || QByteArray(argv[i]) == "--backup")
+        if (QByteArray(argv[i]).startsWith("--init") || QByteArray(argv[i]) == "--backup" ||
+            QByteArray(argv[i]).startsWith("--export"))
             return true;
     return false;
 }
@@ -94,13 +112,18 @@ bool wantsNoDisplay(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
-    // Making a program folder and the backup need no display, so they run without the widget application.
+    // Making a program folder, the backup and the export need no display, so they run without the widget
+    // application.
     if (wantsNoDisplay(argc, argv)) {
         QCoreApplication app(argc, argv);
         const Arguments args = parseArguments(app);
         if (args.backup) {
             QTextStream out(stdout), err(stderr);
             return Maintenance::backupCommand(args.folder, args.backupTarget, QDate::currentDate(), out, err);
+        }
+        if (args.exportRecords) {
+            QTextStream out(stdout), err(stderr);
+            return runExportCommand(args.exportArgs, out, err);
         }
         return initFolder(args.folder, args.port);
     }

@@ -60,21 +60,73 @@ void TableEditModel::reload()
         sql += u" WHERE "_s + m_where;
     if (!m_orderBy.isEmpty())
         sql += u" ORDER BY "_s + m_orderBy;
-    QSqlQuery q = Sql::exec(m_db, sql, m_whereValues);
+    m_pending.finish();
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    Sql::execOn(q, sql, m_whereValues);
 
     beginResetModel();
     m_columns = columns;
     m_kinds = kinds;
     m_rows.clear();
     m_editRow = -1;
-    while (q.next()) {
+    m_pending = std::move(q);
+    readRows(m_batch > 0 ? m_batch : -1);
+    endResetModel();
+}
+
+void TableEditModel::readRows(int max)
+{
+    for (int read = 0; max < 0 || read < max; ++read) {
+        if (!m_pending.next()) {
+            // A finished statement does not hold the connection (backups need it idle).
+            m_pending.finish();
+            m_pending = QSqlQuery();
+            return;
+        }
         Row row;
-        row.key = q.value(0);
+        row.key = m_pending.value(0);
         for (int i = 0; i < m_columns.size(); ++i)
-            row.values.append(q.value(i + 1));
+            row.values.append(m_pending.value(i + 1));
         m_rows.append(row);
     }
+}
+
+bool TableEditModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && m_pending.isActive();
+}
+
+void TableEditModel::fetchMore(const QModelIndex& parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    const int first = int(m_rows.size());
+    readRows(m_batch > 0 ? m_batch : -1);
+    if (m_rows.size() == first)
+        return;
+    // The rows are already read; announce them as inserted.
+    QList<Row> added = m_rows.mid(first);
+    m_rows.resize(first);
+    beginInsertRows({}, first, first + int(added.size()) - 1);
+    m_rows.append(added);
+    endInsertRows();
+}
+
+void TableEditModel::clear()
+{
+    beginResetModel();
+    m_pending.finish();
+    m_pending = QSqlQuery();
+    m_rows.clear();
+    m_editRow = -1;
     endResetModel();
+}
+
+void TableEditModel::fetchAll()
+{
+    while (canFetchMore())
+        fetchMore();
 }
 
 int TableEditModel::columnIndex(const QString& name) const
@@ -169,7 +221,10 @@ void TableEditModel::post()
         if (keyColumn >= 0)
             row.key = row.values[keyColumn];
     }
+    const int written = m_editRow;
     m_editRow = -1;
+    if (!m_original.isNew)
+        Q_EMIT rowWritten(written, m_original.values);
 }
 
 void TableEditModel::cancel()

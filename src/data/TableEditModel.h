@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStringList>
 #include <QVariantList>
 
@@ -29,6 +30,19 @@ public:
               const QString& orderBy = {});
     /** Runs the last load again; edits in progress are discarded. */
     void reload();
+    /**
+     * With a batch size, loads read that many rows and the grid fetches further batches as it scrolls
+     * (`fetchMore`); 0 (the default) reads every row at once.
+     */
+    void setFetchBatch(int rows) { m_batch = rows; }
+    /** Empties the grid (the columns stay); `reload` runs the last load again. */
+    void clear();
+    /** Reads the rows a batched load has not read yet. */
+    void fetchAll();
+    bool canFetchMore(const QModelIndex& parent = {}) const override;
+    void fetchMore(const QModelIndex& parent = {}) override;
+    /** The row's values in column order. */
+    QVariantList rowValues(int row) const { return row >= 0 && row < m_rows.size() ? m_rows[row].values : QVariantList(); }
 
     QStringList columnNames() const { return m_columns; }
     int columnIndex(const QString& name) const;
@@ -61,6 +75,8 @@ public:
 Q_SIGNALS:
     /** An automatic post failed and the edit was discarded; the text is the database's or conversion's. */
     void postFailed(const QString& text);
+    /** A stored row in edit was written back; `before` holds its values as they were when it entered edit. */
+    void rowWritten(int row, const QVariantList& before);
 
 private:
     struct Row
@@ -71,6 +87,7 @@ private:
     };
 
     ColumnKind kindOf(int column) const;
+    void readRows(int max);
     void beginEdit(int row);
 
     QSqlDatabase m_db;
@@ -88,4 +105,6 @@ private:
     QString m_where;
     QVariantList m_whereValues;
     QString m_orderBy;
+    int m_batch = 0;
+    QSqlQuery m_pending;
 };

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 #include <optional>
+#include <utility>
 
 /**
  * Every message box, question and chooser a window shows goes through this interface, so tests answer
@@ -32,6 +33,16 @@ public:
     /** File save chooser; no value when cancelled. */
     virtual std::optional<QString> chooseSaveFile(const QString& title, const QString& start,
                                                   const QString& filter) = 0;
+    /**
+     * File save chooser that also tells which entry of the ";;"-separated filter was chosen (0-based, -1
+     * when the chooser cannot tell); no value when cancelled.
+     */
+    virtual std::optional<std::pair<QString, int>> chooseSaveFileAndFilter(const QString& title, const QString& start,
+                                                                           const QString& filter)
+    {
+        const std::optional<QString> file = chooseSaveFile(title, start, filter);
+        return file ? std::optional<std::pair<QString, int>>({*file, -1}) : std::nullopt;
+    }
     /** Colour chooser; no value when cancelled. */
     virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
 };

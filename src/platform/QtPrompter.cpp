@@ -69,6 +69,16 @@ std::optional<QString> QtPrompter::chooseSaveFile(const QString& title, const QS
     return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
 }
 
+std::optional<std::pair<QString, int>> QtPrompter::chooseSaveFileAndFilter(const QString& title, const QString& start,
+                                                                           const QString& filter)
+{
+    QString selected;
+    const QString file = QFileDialog::getSaveFileName(parentWindow(), title, start, filter, &selected);
+    if (file.isEmpty())
+        return std::nullopt;
+    return std::pair<QString, int>(file, int(filter.split(u";;"_s).indexOf(selected)));
+}
+
 std::optional<QColor> QtPrompter::chooseColor(const QColor& initial)
 {
     const QColor color = QColorDialog::getColor(initial, parentWindow());

@@ -17,5 +17,7 @@ public:
     std::optional<QString> chooseFolder(const QString& title, const QString& start) override;
     std::optional<QString> chooseOpenFile(const QString& title, const QString& start, const QString& filter) override;
     std::optional<QString> chooseSaveFile(const QString& title, const QString& start, const QString& filter) override;
+    std::optional<std::pair<QString, int>> chooseSaveFileAndFilter(const QString& title, const QString& start,
+                                                                   const QString& filter) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
 };

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QSortFilterProxyModel>
 #include <QStyledItemDelegate>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -32,6 +33,8 @@ public:
 
     QStringList twoDecimals;
     QHash<QString, QStringList> pickLists;
+    std::function<QColor(const QModelIndex&)> background;
+    std::optional<Qt::Alignment> alignment;
 
     QWidget* openEditor() const { return m_editor; }
 
@@ -73,6 +76,13 @@ protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
+        if (alignment)
+            option->displayAlignment = *alignment;
+        if (background) {
+            const QColor colour = background(index);
+            if (colour.isValid())
+                option->backgroundBrush = colour;
+        }
         if (!twoDecimals.contains(columnName(index)))
             return;
         bool ok = false;
@@ -162,6 +172,20 @@ EditGrid::EditGrid(TableEditModel& model, Prompter& prompter, QWidget* parent)
 void EditGrid::setTwoDecimals(const QStringList& columns)
 {
     m_delegate->twoDecimals = columns;
+}
+
+void EditGrid::setCellAlignment(Qt::Alignment alignment)
+{
+    m_delegate->alignment = alignment;
+    viewport()->update();
+}
+
+void EditGrid::setRowBackground(std::function<QColor(int modelRow)> colour)
+{
+    m_delegate->background = [this, colour = std::move(colour)](const QModelIndex& index) {
+        return colour(m_proxy->mapToSource(index).row());
+    };
+    viewport()->update();
 }
 
 void EditGrid::setPickList(const QString& column, const QStringList& items)

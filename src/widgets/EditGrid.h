@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QTableView>
 #include <functional>
 #include <optional>
@@ -36,6 +37,10 @@ public:
     TableEditModel& editModel() const { return m_model; }
     void setRowCheck(RowCheck check) { m_check = std::move(check); }
     void setTwoDecimals(const QStringList& columns);
+    /** Aligns the text of every cell. */
+    void setCellAlignment(Qt::Alignment alignment);
+    /** Paints every cell of a model row with the colour returned for it (an invalid colour: the default). */
+    void setRowBackground(std::function<QColor(int modelRow)> colour);
     /** An editable drop-down of the given texts for a column. */
     void setPickList(const QString& column, const QStringList& items);
 

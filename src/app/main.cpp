@@ -5,14 +5,18 @@
 #include "data/ProgramFolderSetup.h"
 #include "maintenance/Maintenance.h"
 #include "platform/AppContext.h"
+#include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DesktopShell.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtSound.h"
-#include "records/SimpleTicketPrinter.h"
+#include "reports/QuickTicketPrinter.h"
+#include "reports/ReportRenderer.h"
+#include "reports/Tickets.h"
 #include "weighing/video/CameraCard.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFontDatabase>
@@ -60,7 +64,40 @@ struct Arguments
     QString backupTarget;
     QString folder;
     QString port;
+    QString ticket;
+    QString pdf;
+    QString ticketTemplate;
 };
+
+/** weight --folder DIR --ticket N --pdf OUT [--template NAME|PATH]: one record's ticket as a PDF file. */
+int ticketToPdf(const Arguments& args)
+{
+    QTextStream err(stderr);
+    DataModule dm(args.folder);
+    if (dm.open() != DataModule::OpenResult::Ok) {
+        err << u"weight: "_s << dm.lastOpenError() << Qt::endl;
+        return 1;
+    }
+    try {
+        const QString file = args.ticketTemplate.isEmpty() ? Tickets::defaultTicketPath(dm)
+                                                           : Tickets::resolveTemplate(dm, args.ticketTemplate);
+        const Tickets::Prepared ticket = Tickets::prepare(dm, args.ticket, file);
+        if (!ticket.report) {
+            err << u"weight: "_s << ticket.problem << Qt::endl;
+            return 1;
+        }
+        for (const QString& warning : ticket.report->warnings)
+            err << u"weight: "_s << warning << Qt::endl;
+        if (const auto problem = ReportRenderer::writePdf(*ticket.report, args.pdf)) {
+            err << u"weight: "_s << *problem << Qt::endl;
+            return 1;
+        }
+    } catch (const AppError& e) {
+        err << u"weight: "_s << e.text() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
 
 Arguments parseArguments(const QCoreApplication& app)
 {
@@ -73,19 +110,44 @@ Arguments parseArguments(const QCoreApplication& app)
                                   u"DEVICE"_s);
     const QCommandLineOption backup(u"backup"_s, u"Make the checked copy of the weighing database at TARGET "
                                                  "(default: the month's file under backup/) and exit."_s);
-    parser.addOptions({init, folder, port, backup});
+    const QCommandLineOption ticket(u"ticket"_s, u"Write record N's ticket as a PDF file (with --pdf) and exit."_s,
+                                    u"N"_s);
+    const QCommandLineOption pdf(u"pdf"_s, u"With --ticket: the PDF file to write."_s, u"OUT"_s);
+    const QCommandLineOption ticketTemplate(
+        u"template"_s, u"With --ticket: a catalogue template name or a template file (default: the default ticket)."_s,
+        u"NAME|PATH"_s);
+    parser.addOptions({init, folder, port, backup, ticket, pdf, ticketTemplate});
     parser.addPositionalArgument(u"TARGET"_s, u"With --backup: the backup file."_s, u"[TARGET]"_s);
     parser.process(app);
     if (parser.isSet(init))
-        return {true, false, {}, parser.value(init), parser.value(port)};
+        return {true, false, {}, parser.value(init), parser.value(port), {}, {}, {}};
+    if (parser.isSet(ticket) && !parser.isSet(pdf)) {
+        QTextStream(stderr) << u"weight: --ticket needs --pdf OUT"_s << Qt::endl;
+        std::exit(2);
+    }
     const QString programFolder = parser.isSet(folder) ? parser.value(folder) : QCoreApplication::applicationDirPath();
-    return {false, parser.isSet(backup), parser.positionalArguments().value(0), programFolder, {}};
+    return {false,
+            parser.isSet(backup),
+            parser.positionalArguments().value(0),
+            programFolder,
+            {},
+            parser.value(ticket),
+            parser.value(pdf),
+            parser.value(ticketTemplate)};
 }
 
 bool wantsNoDisplay(int argc, char* argv[])
 {
     for (int i = 1; i < argc; ++i)
         if (QByteArray(argv[i]).startsWith("--init") || QByteArray(argv[i]) == "--backup")
+            return true;
+    return false;
+}
+
+bool hasOption(int argc, char* argv[], const char* option)
+{
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]).startsWith(option))
             return true;
     return false;
 }
@@ -103,6 +165,15 @@ int main(int argc, char* argv[])
             return Maintenance::backupCommand(args.folder, args.backupTarget, QDate::currentDate(), out, err);
         }
         return initFolder(args.folder, args.port);
+    }
+
+    // A ticket file needs fonts but no display.
+    if (hasOption(argc, argv, "--ticket")) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return ticketToPdf(parseArguments(app));
     }
 
     QApplication app(argc, argv);
@@ -123,7 +194,7 @@ int main(int argc, char* argv[])
     warnWithoutChineseFont(prompter);
 
     QtSound sound;
-    SimpleTicketPrinter ticketPrinter(dm);
+    QuickTicketPrinter ticketPrinter(dm);
     AppContext ctx{dm, prompter, clock, shell, sound, ticketPrinter, {}};
     ctx.makeCaptureCard = [&] { return makeCaptureCard(dm.iniPath(), clock); };
     MainWindow window(ctx);

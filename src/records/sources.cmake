@@ -4,6 +4,5 @@ target_sources(weightcore PRIVATE
 )
 target_sources(weightgui PRIVATE
     records/FieldDesignerWindow.cpp
-    records/SimpleTicketPrinter.cpp
     records/WordPickerDialog.cpp
 )

@@ -370,6 +370,12 @@ QString numberText(double value, const QString& spec, const QString& decimalSepa
         for (qsizetype i = point + 1; point >= 0 && i < spec.size() && (spec[i] == u'0' || spec[i] == u'#'); ++i)
             ++decimals;
         text = spec.contains(u',') ? grouped().toString(value, 'f', decimals) : QString::number(value, 'f', decimals);
+        // Zeros before the point give the least number of integer digits ("00000000" → 00000007).
+        const qsizetype integerDigits = spec.left(point < 0 ? spec.size() : point).count(u'0');
+        const qsizetype digits = text.indexOf(u'.') < 0 ? text.size() : text.indexOf(u'.');
+        const bool negative = text.startsWith(u'-');
+        if (!spec.contains(u',') && digits - negative < integerDigits)
+            text.insert(negative ? 1 : 0, QString(integerDigits - (digits - negative), u'0'));
     } else {
         text = QString::number(value, 'g', 15);
     }

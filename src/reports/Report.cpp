@@ -156,7 +156,8 @@ private:
 
     QImage loadPicture(const QString& file)
     {
-        QString path = QDir::fromNativeSeparators(file);
+        // Files written on Windows name their pictures with backslashes.
+        QString path = QString(file).replace(u'\\', u'/');
         if (QFileInfo(path).isRelative())
             path = QDir(m_baseFolder).filePath(path);
         auto cached = m_pictures.find(path);

@@ -8,11 +8,13 @@ target_sources(weightcore PRIVATE
     reports/Fr3File.cpp
     reports/Report.cpp
     reports/ReportRenderer.cpp
+    reports/Tickets.cpp
 )
 target_include_directories(weightcore PRIVATE ${ZINT_INCLUDE_DIR})
 target_link_libraries(weightcore PRIVATE ${ZINT_LIBRARY})
 
 target_sources(weightgui PRIVATE
+    reports/QuickTicketPrinter.cpp
     reports/ReportPreview.cpp
     reports/ReportPrinting.cpp
 )

@@ -203,6 +203,7 @@ void ReportEngineTest::evaluatesExpressions_data()
     QTest::newRow("thousands") << u"[frxDBDataset1.\"净重\"]"_s << u"%2.1n"_s << u"19,970.5"_s;
     QTest::newRow("arithmetic") << u"[(frxDBDataset1.\"毛重\" - frxDBDataset1.\"皮重\") / 1000]"_s << QString() << u"20"_s;
     QTest::newRow("FormatFloat") << u"[FormatFloat('0.000', frxDBDataset1.\"净重\" / 1000)] t"_s << QString() << u"19.971 t"_s;
+    QTest::newRow("zero padded") << u"[FormatFloat('00000000', frxDBDataset1.\"编号\")]"_s << QString() << u"00000007"_s;
     QTest::newRow("date format") << u"[FormatDateTime('yyyy年mm月dd日 hh:nn', frxDBDataset1.\"毛重时间\")]"_s << QString()
                                  << u"2026年12月11日 08:30"_s;
     QTest::newRow("capital amount") << u"[ChineseAmount(frxDBDataset1.\"金额\")]"_s << QString() << u"壹仟贰佰叁拾肆元伍角整"_s;

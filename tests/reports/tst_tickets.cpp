@@ -69,6 +69,8 @@ private Q_SLOTS:
     void everyShippedTemplatePrintsTheRecord_data();
     void everyShippedTemplatePrintsTheRecord();
     void newFolderHoldsTheShippedFiles();
+    void commandLineWritesTicket_data();
+    void commandLineWritesTicket();
 };
 
 void TicketsTest::initTestCase()
@@ -271,6 +273,49 @@ void TicketsTest::newFolderHoldsTheShippedFiles()
     QCOMPARE(sound.currentFile(), QString());
     sound.play(bell);
     QCOMPARE(sound.currentFile(), QFileInfo(bell).absoluteFilePath());
+}
+
+void TicketsTest::commandLineWritesTicket_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after --folder DIR; OUT stands for the PDF file
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("expected"); // in the PDF on success, on standard error otherwise
+    const QStringList ticket{u"--ticket"_s, u"1"_s, u"--pdf"_s, u"OUT"_s};
+    QTest::newRow("default ticket") << ticket << 0 << u"江阴港务公司"_s;
+    QTest::newRow("catalogue name") << ticket + QStringList{u"--template"_s, u"H金额磅单"_s} << 0 << u"柒佰零捌元玖角肆分"_s;
+    QTest::newRow("template file") << ticket + QStringList{u"--template"_s, u"DIR/磅单/POS58.fr3"_s} << 0
+                                   << u"司机签字"_s;
+    QTest::newRow("unknown record") << QStringList{u"--ticket"_s, u"42"_s, u"--pdf"_s, u"OUT"_s} << 1
+                                    << u"没有找到编号为42的称重记录"_s;
+    QTest::newRow("missing template") << ticket + QStringList{u"--template"_s, u"DIR/没有.fr3"_s} << 1 << u"没有.fr3"_s;
+    QTest::newRow("not a template") << ticket + QStringList{u"--template"_s, u"DIR/Option.ini"_s} << 1
+                                    << u"不是有效的报表模板"_s;
+    QTest::newRow("no --pdf") << QStringList{u"--ticket"_s, u"1"_s} << 2 << u"--pdf"_s;
+}
+
+void TicketsTest::commandLineWritesTicket()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, expected);
+    TestFolder t;
+    storeCompletedRecord(t);
+    const QString pdf = t.path(u"out.pdf"_s);
+    QStringList args{u"--folder"_s, t.folder()};
+    for (QString a : arguments)
+        args << (a == u"OUT"_s ? pdf : a.replace(u"DIR"_s, t.folder()));
+    QProcess weight;
+    weight.start(QStringLiteral(WEIGHT_EXE), args);
+    QVERIFY(weight.waitForFinished(60000));
+    QCOMPARE(weight.exitStatus(), QProcess::NormalExit);
+    const QString err = QString::fromUtf8(weight.readAllStandardError());
+    QVERIFY2(weight.exitCode() == exitCode, qPrintable(err));
+    if (exitCode == 0) {
+        QVERIFY2(pdfText(pdf).contains(expected), qPrintable(pdfText(pdf)));
+    } else {
+        QVERIFY2(err.contains(expected), qPrintable(err));
+        QVERIFY(!QFileInfo::exists(pdf));
+    }
 }
 
 QTEST_MAIN(TicketsTest)

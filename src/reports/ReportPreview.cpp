@@ -132,6 +132,14 @@ ReportPreviewWindow::ReportPreviewWindow(const PreparedReport& report, Prompter&
     layout->setContentsMargins(0, 0, 0, 0);
     buildToolBar();
     layout->addWidget(findChild<QToolBar*>());
+    // What the template holds that cannot print, or refers to wrongly, is told without stopping the preview.
+    if (!report.warnings.isEmpty()) {
+        auto* warning = new QLabel(report.warnings.join(u'\n'), this);
+        warning->setObjectName(u"WarningL"_s);
+        warning->setWordWrap(true);
+        warning->setStyleSheet(u"background: #fff3c4; color: #6b4e00; padding: 4px;"_s);
+        layout->addWidget(warning);
+    }
     layout->addWidget(m_pane, 1);
     connect(m_pane, &ReportPreviewPane::pageChanged, this, &ReportPreviewWindow::showPageNumber);
     m_pane->setReport(report);

@@ -210,15 +210,14 @@ void ReportRenderer::drawPage(QPainter& painter, const PreparedPage& page, doubl
         drawer.draw(placed);
 }
 
-std::optional<QString> ReportRenderer::render(QPagedPaintDevice& device, const PreparedReport& report,
-                                              const QString& paperName)
+std::optional<QString> ReportRenderer::render(QPagedPaintDevice& device, const PreparedReport& report)
 {
     const QList<PreparedPage> blank{PreparedPage{{210, 297}, {}}};
     const QList<PreparedPage>& pages = report.pages.isEmpty() ? blank : report.pages;
     const auto setPaper = [&](const PreparedPage& page) {
         const bool landscape = page.sizeMm.width() > page.sizeMm.height();
         const PreparedPage portrait{landscape ? page.sizeMm.transposed() : page.sizeMm, {}};
-        device.setPageLayout(QPageLayout(pageSizeOf(portrait, paperName),
+        device.setPageLayout(QPageLayout(pageSizeOf(portrait, report.paperName),
                                          landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
     };
     setPaper(pages.first());

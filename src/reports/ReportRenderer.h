@@ -14,10 +14,11 @@ namespace ReportRenderer {
 void drawPage(QPainter& painter, const PreparedPage& page, double dotsPerMm);
 
 /**
- * Draws every page on a paged device (a printer or a PDF writer), each page on paper of its own size.
- * Returns the problem when the device cannot be painted on.
+ * Draws every page on a paged device (a printer or a PDF writer), each page on paper of its own size
+ * (asked for by the report's paper name when it has one). Returns the problem when the device cannot be
+ * painted on.
  */
-std::optional<QString> render(QPagedPaintDevice& device, const PreparedReport& report, const QString& paperName = {});
+std::optional<QString> render(QPagedPaintDevice& device, const PreparedReport& report);
 
 /** Draws every page fitted onto the paper the device is set up with. */
 std::optional<QString> renderFitted(QPagedPaintDevice& device, const PreparedReport& report);

@@ -90,6 +90,19 @@ std::optional<QSqlRecord> Tickets::newestRecord(DataModule& dm)
     return query.record();
 }
 
+QString Tickets::customPaperName(const DataModule& dm, const ReportPage& page)
+{
+    const IniFile ini(dm.iniPath());
+    bool widthOk = false;
+    bool lengthOk = false;
+    const double width = ini.read(Option::PaperWidth).trimmed().toDouble(&widthOk) * 10;
+    const double length = ini.read(Option::PaperLength).trimmed().toDouble(&lengthOk) * 10;
+    const auto near = [](double a, double b) { return qAbs(a - b) < 0.5; };
+    const bool same = (near(page.paperWidth, width) && near(page.paperHeight, length))
+                      || (near(page.paperWidth, length) && near(page.paperHeight, width));
+    return widthOk && lengthOk && same ? ini.read(Option::PaperName).trimmed() : QString();
+}
+
 QString Tickets::reprintMark(int count)
 {
     return u"补打（第%1次）"_s.arg(count);
@@ -113,5 +126,6 @@ Tickets::Prepared Tickets::prepare(DataModule& dm, const QString& recordNumber, 
     if (reprint > 0)
         prepared.stamp(reprintMark(reprint));
     prepared.title = u"磅单%1"_s.arg(recordNumber.trimmed());
+    prepared.paperName = customPaperName(dm, report.layout().page);
     return {std::move(prepared), {}};
 }

@@ -58,6 +58,9 @@ struct Prepared
  */
 Prepared prepare(DataModule& dm, const QString& recordNumber, const QString& templateFile, int reprint = 0);
 
+/** [zdypage] Name when the page has the custom paper's size ([zdypage] PaperWidth × PaperLength, in cm). */
+QString customPaperName(const DataModule& dm, const ReportPage& page);
+
 /** The reprint mark: "补打（第2次）". */
 QString reprintMark(int count);
 

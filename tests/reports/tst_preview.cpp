@@ -73,6 +73,7 @@ void PreviewTest::navigatesFindsPrintsAndExports()
     FakePrompter prompter;
     ReportPreviewWindow w(report, prompter);
     w.show();
+    QVERIFY(!w.findChild<QLabel*>(u"WarningL"_s));
     QLabel* page = w.findChild<QLabel*>(u"PageE"_s);
     QCOMPARE(page->text(), u"1 / %1"_s.arg(pages));
     trigger(w, u"NextB"_s);
@@ -119,6 +120,12 @@ void PreviewTest::navigatesFindsPrintsAndExports()
     trigger(w, u"PngB"_s);
     QVERIFY(!QImage(dir.filePath(u"报表.png"_s)).isNull());
     QVERIFY(!QImage(dir.filePath(u"报表_%1.png"_s.arg(pages))).isNull());
+
+    // A template's problems show above the pages.
+    PreparedReport broken = report;
+    broken.warnings = {u"模板引用的字段“磅号”不存在"_s};
+    ReportPreviewWindow warned(broken, prompter);
+    QCOMPARE(warned.findChild<QLabel*>(u"WarningL"_s)->text(), broken.warnings[0]);
 
     if (const QByteArray shot = qgetenv("WEIGHT_SCREENSHOTS"); !shot.isEmpty()) {
         w.resize(1100, 800);

@@ -149,6 +149,16 @@ void TicketsTest::followsTheDefaultTicket()
     info.waitForFinished(30000);
     const QString pageSize = QString::fromUtf8(info.readAllStandardOutput());
     QVERIFY2(pageSize.contains(u"Page size:       164 x 454 pts"_s), qPrintable(pageSize));
+    QCOMPARE(Tickets::prepare(t.dm(), number, Tickets::defaultTicketPath(t.dm())).report->paperName, QString());
+
+    // The H family is laid out on the custom paper of [zdypage], which the printer knows by its name.
+    ReportPage custom;
+    custom.paperWidth = 240;
+    custom.paperHeight = 95;
+    QCOMPARE(Tickets::customPaperName(t.dm(), custom), u"zdy"_s);
+    IniFile(t.dm().iniPath()).write(Option::PaperName, u"三联单"_s);
+    std::swap(custom.paperWidth, custom.paperHeight);
+    QCOMPARE(Tickets::customPaperName(t.dm(), custom), u"三联单"_s);
 }
 
 void TicketsTest::nothingPrintableIsRefused_data()

@@ -608,7 +608,7 @@ Fr3File::Loaded Fr3File::parse(const QByteArray& xml, const QString& fileName)
 Fr3File::Loaded Fr3File::read(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         Loaded loaded;
         loaded.problem = QFileInfo::exists(path) ? u"无法读取报表模板%1：%2"_s.arg(path, file.errorString())
                                                  : u"报表模板%1不存在"_s.arg(path);

@@ -263,6 +263,8 @@ private:
     {
         if (word.compare(u"Date"_s, Qt::CaseInsensitive) == 0)
             return m_scope.now.date().toString(u"yyyy-MM-dd"_s);
+        if (word.compare(u"Now"_s, Qt::CaseInsensitive) == 0)
+            return Dialect::dateTimeText(m_scope.now);
         if (word.compare(u"Time"_s, Qt::CaseInsensitive) == 0)
             return m_scope.now.time().toString(u"HH:mm:ss"_s);
         if (word.compare(u"Page#"_s, Qt::CaseInsensitive) == 0 || word.compare(u"Page"_s, Qt::CaseInsensitive) == 0)

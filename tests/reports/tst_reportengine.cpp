@@ -73,6 +73,7 @@ private Q_SLOTS:
     void writesChineseAmounts();
     void recordReportPagesWithTotals();
     void missingTemplateGivesEmptyReport();
+    void printsSiteFileOfOriginalEngine();
 };
 
 void ReportEngineTest::readsEachObjectKind_data()
@@ -318,6 +319,33 @@ void ReportEngineTest::missingTemplateGivesEmptyReport()
     const PreparedReport prepared = report.prepare();
     QCOMPARE(prepared.pages.size(), 1);
     QVERIFY(prepared.pages[0].objects.isEmpty());
+}
+
+void ReportEngineTest::printsSiteFileOfOriginalEngine()
+{
+    // Saved under a locale with decimal commas, an older text attribute, a header on each page, a
+    // footer after the rows, a system memo and one object this engine does not draw.
+    Report report;
+    QVERIFY2(report.load(QStringLiteral(WEIGHT_TEST_DATA "/site-report.fr3")), qPrintable(report.problem()));
+    QCOMPARE(report.unsupported(), QStringList{u"TfrxCheckBoxView CheckBox1"_s});
+    QList<QSqlRecord> rows;
+    for (int i = 1; i <= 20; ++i)
+        rows.append(record({{u"车号"_s, u"苏E%1"_s.arg(i)}, {u"净重"_s, 1000.5 * i}}));
+    report.setRows(rows);
+    const PreparedReport prepared = report.prepare();
+    QCOMPARE(prepared.warnings.size(), 1);
+    QVERIFY(prepared.pages.size() >= 2);
+    QStringList first;
+    QStringList last;
+    for (const PreparedObject& o : prepared.pages.first().objects)
+        first.append(o.object.text);
+    for (const PreparedObject& o : prepared.pages.last().objects)
+        last.append(o.object.text);
+    QVERIFY(first.contains(u"称重明细"_s));
+    QVERIFY(first.contains(u"1,000.50"_s));
+    QCOMPARE(last.count(u"车号"_s), 1); // the header again on the following page
+    QVERIFY2(last.contains(u"合计：210105 共20车"_s), qPrintable(last.join(u'|')));
+    QVERIFY(last.contains(u"第 %1 页 / 共 %1 页"_s.arg(prepared.pages.size())));
 }
 
 QTEST_MAIN(ReportEngineTest)

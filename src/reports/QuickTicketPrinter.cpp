@@ -10,7 +10,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QPrinter>
 #include <QPrinterInfo>
 #include <QSqlRecord>
 

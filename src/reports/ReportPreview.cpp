@@ -5,6 +5,7 @@
 #include "platform/Prompter.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -238,13 +239,14 @@ void ReportPreviewWindow::exportPdf()
 
 void ReportPreviewWindow::exportPng()
 {
-    const auto file = m_prompter.chooseSaveFile(u"导出图片"_s, m_pane->report().title + u".png"_s, u"PNG(*.png)"_s);
+    const auto file = m_prompter.chooseSaveFile(u"导出图片"_s, m_pane->report().title + u".png"_s,
+                                                u"PNG(*.png);;JPEG(*.jpg);;BMP(*.bmp)"_s);
     if (!file)
         return;
     QString name = *file;
-    if (!name.endsWith(u".png"_s, Qt::CaseInsensitive))
+    if (!QStringList{u"png"_s, u"jpg"_s, u"jpeg"_s, u"bmp"_s}.contains(QFileInfo(name).suffix().toLower()))
         name += u".png"_s;
-    if (const auto problem = ReportRenderer::writePng(m_pane->report(), name))
+    if (const auto problem = ReportRenderer::writeImages(m_pane->report(), name))
         m_prompter.error(*problem);
 }
 

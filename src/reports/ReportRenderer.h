@@ -28,7 +28,10 @@ std::optional<QString> writePdf(const PreparedReport& report, const QString& fil
 /** One page as a picture at `dpi`, on white. */
 QImage pageImage(const PreparedPage& page, double dpi);
 
-/** Every page as PNG: the file itself for one page, "name_2.png" … for the following ones. */
-std::optional<QString> writePng(const PreparedReport& report, const QString& file, double dpi = 150);
+/**
+ * Every page as a picture in the format of the file's suffix (png, jpg, bmp): the file itself for the
+ * first page, "name_2.png" … for the following ones.
+ */
+std::optional<QString> writeImages(const PreparedReport& report, const QString& file, double dpi = 150);
 
 } // namespace ReportRenderer

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -120,6 +121,9 @@ void PreviewTest::navigatesFindsPrintsAndExports()
     trigger(w, u"PngB"_s);
     QVERIFY(!QImage(dir.filePath(u"报表.png"_s)).isNull());
     QVERIFY(!QImage(dir.filePath(u"报表_%1.png"_s.arg(pages))).isNull());
+    prompter.texts.enqueue(dir.filePath(u"第一页.jpg"_s));
+    trigger(w, u"PngB"_s);
+    QCOMPARE(QImageReader(dir.filePath(u"第一页.jpg"_s)).format(), QByteArray("jpeg"));
 
     // A template's problems show above the pages.
     PreparedReport broken = report;

@@ -5,6 +5,7 @@
 #include "platform/AppContext.h"
 #include "platform/AppError.h"
 #include "platform/Prompter.h"
+#include "reports/ReportDesignerWindow.h"
 #include "reports/ReportPreview.h"
 #include "reports/ReportPrinting.h"
 #include "reports/Tickets.h"
@@ -31,7 +32,7 @@ TicketDesignerWindow::TicketDesignerWindow(AppContext& ctx, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     const QList<std::pair<QString, void (TicketDesignerWindow::*)()>> commands{
         {u"设置默认磅单"_s, &TicketDesignerWindow::SetDefaultClick},
-        {u"编辑磅单"_s, nullptr},
+        {u"编辑磅单"_s, &TicketDesignerWindow::EditClick},
         {u"复制磅单"_s, &TicketDesignerWindow::CopyClick},
         {u"导入磅单"_s, &TicketDesignerWindow::ImportClick},
         {u"打印测试"_s, &TicketDesignerWindow::TestPrintClick},
@@ -49,10 +50,6 @@ TicketDesignerWindow::TicketDesignerWindow(AppContext& ctx, QWidget* parent)
     }
     findChild<QPushButton*>(u"ToolButton7"_s)->connect(findChild<QPushButton*>(u"ToolButton7"_s),
                                                         &QPushButton::clicked, this, &QDialog::accept);
-    // Templates are edited in the report designer, which this build does not hold yet.
-    auto* edit = findChild<QPushButton*>(u"ToolButton2"_s);
-    edit->setEnabled(false);
-    edit->setToolTip(u"报表设计器尚未提供"_s);
     buttons->addStretch();
 
     auto* note1 = new QLabel(u"单击左边的磅单名称预览磅单；“当前磅单”是称重时打印的磅单。"_s, this);
@@ -128,6 +125,23 @@ void TicketDesignerWindow::SetDefaultClick()
 {
     if (const std::optional<QString> file = chosenFile())
         TicketTemplates::setDefault(m_ctx.dm, *file);
+}
+
+void TicketDesignerWindow::EditClick()
+{
+    const std::optional<QString> file = chosenFile();
+    if (!file)
+        return;
+    ReportDesignerWindow::Data data;
+    if (const std::optional<QSqlRecord> newest = Tickets::newestRecord(m_ctx.dm))
+        data.rows = {*newest};
+    data.variables = Tickets::variables(m_ctx.dm);
+    ReportDesignerWindow designer(*file, data, m_ctx.prompter, this);
+    if (m_openDesigner)
+        m_openDesigner(designer);
+    else
+        designer.exec();
+    RefreshClick();
 }
 
 void TicketDesignerWindow::CopyClick()

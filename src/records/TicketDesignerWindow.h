@@ -9,6 +9,7 @@
 struct AppContext;
 class QTreeWidget;
 class QTreeWidgetItem;
+class ReportDesignerWindow;
 class ReportPreviewPane;
 
 /**
@@ -27,6 +28,8 @@ public:
     explicit TicketDesignerWindow(AppContext& ctx, QWidget* parent = nullptr);
 
     void setPrintFunction(PrintFunction print) { m_print = std::move(print); }
+    /** Runs the report designer instead of showing it modally (tests drive it and close it). */
+    void setDesignerRunner(std::function<void(ReportDesignerWindow&)> run) { m_openDesigner = std::move(run); }
     ReportPreviewPane& preview() { return *m_preview; }
     /** Chooses a node by its text and previews it, as a click does. */
     void choose(const QString& nodeText);
@@ -35,6 +38,7 @@ public:
 
 public Q_SLOTS:
     void SetDefaultClick();
+    void EditClick();
     void CopyClick();
     void ImportClick();
     void TestPrintClick();
@@ -51,4 +55,5 @@ private:
     QTreeWidget* m_tree;
     ReportPreviewPane* m_preview;
     PrintFunction m_print;
+    std::function<void(ReportDesignerWindow&)> m_openDesigner;
 };

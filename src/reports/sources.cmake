@@ -7,6 +7,7 @@ target_sources(weightcore PRIVATE
     reports/Expressions.cpp
     reports/Fr3File.cpp
     reports/Report.cpp
+    reports/ReportDesign.cpp
     reports/ReportRenderer.cpp
     reports/Tickets.cpp
 )
@@ -15,6 +16,7 @@ target_link_libraries(weightcore PRIVATE ${ZINT_LIBRARY})
 
 target_sources(weightgui PRIVATE
     reports/QuickTicketPrinter.cpp
+    reports/ReportDesignerWindow.cpp
     reports/ReportPreview.cpp
     reports/ReportPrinting.cpp
 )

@@ -6,11 +6,14 @@
 #include "records/CustomPaper.h"
 #include "records/CustomPaperWindow.h"
 #include "records/TicketDesignerWindow.h"
+#include "reports/Fr3File.h"
+#include "reports/ReportDesignerWindow.h"
 #include "reports/ReportPreview.h"
 #include "reports/Tickets.h"
 
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -61,6 +64,7 @@ private Q_SLOTS:
     void copiesWithOverwriteQuestion();
     void importsOnlyTemplates();
     void testPrintUsesNewestRecord();
+    void editsTheChosenTicket();
     void paperConversion_data();
     void paperConversion();
     void paperSavedOnlyWhenPrinterAnswers();
@@ -224,6 +228,25 @@ void TicketDesignerTest::testPrintUsesNewestRecord()
     w.setPrintFunction([](const PreparedReport&) { return std::optional<QString>(u"没有可用的打印机"_s); });
     click(w, u"ToolButton5"_s);
     QCOMPARE(t.prompter.textsOf(u"error"_s), QStringList{u"没有可用的打印机"_s});
+}
+
+void TicketDesignerTest::editsTheChosenTicket()
+{
+    TestFolder t;
+    storeRecord(t, u"苏D4"_s);
+    TicketDesignerWindow w(t.ctx());
+    // The designer gets the newest record's columns and saves to the chosen file.
+    w.setDesignerRunner([](ReportDesignerWindow& designer) {
+        QCOMPARE(designer.findChild<QListWidget*>(u"FieldList"_s)->item(0)->text(), u"[frxDBDataset1.\"编号\"]"_s);
+        const ObjectRef made = designer.design().addObject(0, ObjectKind::Memo, {0, 0}, u"设计器加的字"_s);
+        QVERIFY(designer.design().isValid(made));
+        QVERIFY(designer.save());
+    });
+    w.choose(u"自定义磅单1"_s);
+    click(w, u"ToolButton2"_s);
+    QVERIFY(Fr3File::read(Tickets::templatePath(t.folder(), u"自定义磅单1"_s)).report);
+    QVERIFY(shown(w).contains(u"设计器加的字"_s));
+    QVERIFY(shown(w).contains(u"苏D4"_s));
 }
 
 void TicketDesignerTest::paperConversion_data()

@@ -15,6 +15,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -95,6 +96,9 @@ ReportDesignerWindow::ReportDesignerWindow(const QString& templateFile, Data dat
     connect(m_scene, &QGraphicsScene::selectionChanged, this, &ReportDesignerWindow::showProperties);
 
     m_fields->setObjectName(u"FieldList"_s);
+    m_fields->setDragEnabled(true);
+    m_view->setAcceptDrops(true);
+    m_view->viewport()->setAcceptDrops(true);
     for (int i = 0; i < m_data.rows.value(0).count(); ++i)
         m_fields->addItem(u"[frxDBDataset1.\"%1\"]"_s.arg(m_data.rows[0].fieldName(i)));
     for (const QString& variable : {u"[Caption]"_s, u"[Unit]"_s, u"[Title1]"_s, u"[Title2]"_s, u"[pz]"_s,
@@ -279,6 +283,18 @@ void ReportDesignerWindow::redraw(const QList<ObjectRef>& keep)
         bandsHeight += band.height + BandGap;
     const double paperHeight = qMax(page.paperHeight * UnitsPerMm, y + bandsHeight + page.bottomMargin * UnitsPerMm);
     m_scene->addRect(0, 0, page.paperWidth * UnitsPerMm, paperHeight, Qt::NoPen, Qt::white);
+    // A ruler in millimetres above the paper, from the left edge of the paper.
+    QPen tick(QColor(40, 40, 40));
+    tick.setCosmetic(true);
+    for (int mm = 0; mm <= int(page.paperWidth); ++mm) {
+        const double x = mm * UnitsPerMm;
+        m_scene->addLine(x, -(mm % 10 == 0 ? 10 : mm % 5 == 0 ? 6 : 3), x, 0, tick);
+        if (mm % 10 == 0 && mm > 0) {
+            QGraphicsSimpleTextItem* label = m_scene->addSimpleText(QString::number(mm / 10));
+            label->setScale(0.7);
+            label->setPos(x + 1, -20);
+        }
+    }
     // A 5 mm grid over the content.
     QPen grid(QColor(230, 230, 240));
     grid.setCosmetic(true);
@@ -305,7 +321,7 @@ void ReportDesignerWindow::redraw(const QList<ObjectRef>& keep)
         }
         y += band.height;
     }
-    m_scene->setSceneRect(-20, -20, page.paperWidth * UnitsPerMm + 40, paperHeight + 40);
+    m_scene->setSceneRect(-20, -30, page.paperWidth * UnitsPerMm + 40, paperHeight + 50);
     select(keep);
     m_updating = false;
     showProperties();
@@ -407,29 +423,90 @@ void ReportDesignerWindow::commitMouseMove()
     redraw(refs);
 }
 
+std::optional<std::pair<int, QPointF>> ReportDesignerWindow::bandAt(const QPointF& scenePoint) const
+{
+    const ReportPage& page = m_design.layout().page;
+    double y = page.topMargin * UnitsPerMm;
+    for (int b = 0; b < page.bands.size(); ++b) {
+        y += BandGap;
+        const double top = y;
+        y += page.bands[b].height;
+        if (scenePoint.y() >= top - BandGap && scenePoint.y() < y)
+            return std::pair{b, QPointF(scenePoint.x() - page.leftMargin * UnitsPerMm, qMax(0.0, scenePoint.y() - top))};
+    }
+    return std::nullopt;
+}
+
+bool ReportDesignerWindow::viewportEvent(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPointF at = m_view->mapToScene(mouse->position().toPoint());
+        if (const auto band = bandAt(at))
+            m_lastBand = band->first;
+        // The bottom right corner of a selected object resizes it.
+        for (QGraphicsItem* item : m_scene->selectedItems()) {
+            const QPointF corner = item->mapToScene(item->boundingRect().bottomRight());
+            if (QLineF(corner, at).length() <= 6 / m_view->transform().m11()) {
+                m_resizing = refOf(item);
+                return true;
+            }
+        }
+        // Shift adds to the selection, as Ctrl does.
+        if (mouse->modifiers() & Qt::ShiftModifier) {
+            QGraphicsItem* item = m_scene->itemAt(at, QTransform());
+            if (item && (item->flags() & QGraphicsItem::ItemIsSelectable)) {
+                item->setSelected(!item->isSelected());
+                return true;
+            }
+        }
+        return false;
+    }
+    case QEvent::MouseMove:
+        return m_resizing.has_value();
+    case QEvent::MouseButtonRelease:
+        if (m_resizing) {
+            const ObjectRef ref = *m_resizing;
+            m_resizing.reset();
+            const QPointF at = m_view->mapToScene(static_cast<QMouseEvent*>(event)->position().toPoint());
+            const ReportObject& o = m_design.object(ref);
+            const auto band = bandAt(at);
+            const QPointF inBand = band && band->first == ref.band ? band->second : QPointF(o.left + o.width, o.top + o.height);
+            m_design.resizeObject(ref, inBand.x() - o.left, inBand.y() - o.top);
+            redraw({ref});
+            return true;
+        }
+        QMetaObject::invokeMethod(this, &ReportDesignerWindow::commitMouseMove, Qt::QueuedConnection);
+        return false;
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (drag->source() != m_fields)
+            return false;
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const auto band = bandAt(m_view->mapToScene(drop->position().toPoint()));
+        if (drop->source() != m_fields || !band || !m_fields->currentItem())
+            return false;
+        const ObjectRef made = m_design.addObject(band->first, ObjectKind::Memo, band->second, m_fields->currentItem()->text());
+        redraw({made});
+        drop->acceptProposedAction();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 bool ReportDesignerWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_view->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            const QPointF at = m_view->mapToScene(mouse->position().toPoint());
-            for (QGraphicsItem* item : m_scene->items(at))
-                if (item->data(BandRole).isValid()) {
-                    m_lastBand = item->data(BandRole).toInt() - 1;
-                    break;
-                }
-            // Shift adds to the selection, as Ctrl does.
-            if (mouse->modifiers() & Qt::ShiftModifier) {
-                QGraphicsItem* item = m_scene->itemAt(at, QTransform());
-                if (item && (item->flags() & QGraphicsItem::ItemIsSelectable)) {
-                    item->setSelected(!item->isSelected());
-                    return true;
-                }
-            }
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            QMetaObject::invokeMethod(this, &ReportDesignerWindow::commitMouseMove, Qt::QueuedConnection);
-        }
-    } else if (watched == m_view && event->type() == QEvent::KeyPress) {
+    if (watched == m_view->viewport() && viewportEvent(event))
+        return true;
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const QHash<int, QPointF> steps{{Qt::Key_Left, {-1, 0}}, {Qt::Key_Right, {1, 0}}, {Qt::Key_Up, {0, -1}},
                                         {Qt::Key_Down, {0, 1}}};

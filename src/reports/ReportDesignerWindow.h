@@ -63,6 +63,9 @@ private:
     void add(ObjectKind kind, const QString& text = {});
     int currentBand() const;
     void commitMouseMove();
+    /** The band under a scene point and the point relative to the band; none outside the bands. */
+    std::optional<std::pair<int, QPointF>> bandAt(const QPointF& scenePoint) const;
+    bool viewportEvent(QEvent* event);
 
     QString m_file;
     Data m_data;
@@ -85,4 +88,6 @@ private:
     QDoubleSpinBox* m_bandHeight;
     bool m_updating = false;
     int m_lastBand = -1;
+    /** While the mouse drags a selected object's bottom right corner: that object. */
+    std::optional<ObjectRef> m_resizing;
 };

@@ -194,10 +194,24 @@ void ReportDesignTest::windowMovesWithArrowsAndSaves()
     Q_EMIT text->editingFinished();
     QCOMPARE(w.design().object({0, 0}).text, u"车号：[frxDBDataset1.\"车号\"]"_s);
 
+    // The selected object's bottom right corner dragged 10 mm further.
+    w.select({{0, 0}});
+    const ReportObject before = w.design().object({0, 0});
+    QGraphicsItem* item = w.findChild<QGraphicsView*>(u"DesignView"_s)->scene()->selectedItems().value(0);
+    QVERIFY(item);
+    const QPoint corner = view->mapFromScene(item->mapToScene(item->boundingRect().bottomRight()));
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, corner);
+    QTest::mouseMove(view->viewport(), corner + QPoint(38, 0));
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, corner + QPoint(38, 0));
+    QVERIFY2(qAbs(w.design().object({0, 0}).width - (before.width + 38)) < 2,
+             qPrintable(QString::number(w.design().object({0, 0}).width)));
+    QCOMPARE(w.design().object({0, 0}).left, before.left);
+
     QVERIFY(w.save());
     const Fr3File::Loaded saved = Fr3File::read(file);
     QVERIFY(saved.report);
     QCOMPARE(saved.report->page.bands[0].objects[0].left, left + 11);
+    QVERIFY(qAbs(saved.report->page.bands[0].objects[0].width - w.design().object({0, 0}).width) < 0.001);
     QCOMPARE(saved.report->page.bands[0].objects[0].text, u"车号：[frxDBDataset1.\"车号\"]"_s);
     if (const QByteArray shots = qgetenv("WEIGHT_SCREENSHOTS"); !shots.isEmpty())
         w.grab().save(QString::fromLocal8Bit(shots) + u"/designer.png"_s);

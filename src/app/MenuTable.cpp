@@ -6,13 +6,18 @@
 #include "audit/PasswordWindow.h"
 #include "audit/ReviewWindows.h"
 #include "audit/UserManagementWindow.h"
+#include "data/DataModule.h"
 #include "indicator/CommunicationSetupWindow.h"
 #include "maintenance/BackupWindow.h"
 #include "maintenance/ClearWindow.h"
 #include "maintenance/CompactWindow.h"
 #include "maintenance/InitialiseWindow.h"
+#include "platform/AppContext.h"
+#include "platform/Prompter.h"
+#include "records/CustomPaperWindow.h"
 #include "records/FieldDesignerWindow.h"
 #include "records/QueryWindow.h"
+#include "records/TicketDesignerWindow.h"
 #include "weighing/DeductionWindow.h"
 #include "weighing/MasterDataWindows.h"
 #include "weighing/WeighStation.h"
@@ -38,6 +43,27 @@ template <typename Window>
 Opener child(MainWindow::Instances instances)
 {
     return [instances](MainWindow& main) { main.openChild(new Window(main.context()), instances); };
+}
+
+/** Writes the operation-log entry `action` (empty content), then opens. */
+Opener logged(const QString& action, Opener open = {})
+{
+    return [action, open](MainWindow& main) {
+        main.context().dm.WriteLog(main.context().login.CurrentOperator, action, QString());
+        if (open)
+            open(main);
+    };
+}
+
+/** Designing the universal ticket: the workbook is printed from again only after a restart. */
+Opener universalTicketDesign()
+{
+    return logged(u"修改磅单"_s, [](MainWindow& main) {
+        main.context().prompter.information(u"进入设计时期，用户无法使用系统功能打印，\n"
+                                            "需设计磅单完毕后，关闭磅单Excel文件，重新进入系统才生效！\n"
+                                            "用户在调试磅单时，可以使用Excel的打印或者打印预览功能来完成调试"_s,
+                                            u"提示"_s);
+    });
 }
 
 /** A command of the main window itself. */
@@ -97,10 +123,11 @@ const QList<MenuEntry>& entries()
         {params, {}, {}, {}, {}},
         {params, u"连接远程数据库..."_s, u"N42"_s, {}, command(&M::N42Click)},
         {params, {}, {}, {}, {}},
-        {params, u"3.设置打印机纸张..."_s, u"N31"_s, u"设置打印机纸张"_s, {}},
-        {params, u"4.自定义万能磅单格式"_s, u"N46"_s, u"自定义万能磅单格式"_s, {}},
+        {params, u"3.设置打印机纸张..."_s, u"N31"_s, u"设置打印机纸张"_s, modal<CustomPaperWindow>()},
+        {params, u"4.自定义万能磅单格式"_s, u"N46"_s, u"自定义万能磅单格式"_s, universalTicketDesign()},
         {params, u"5.设置报表格式..."_s, u"N20"_s, u"设置报表格式"_s, {}},
-        {params, u"6.自定义快速磅单格式"_s, u"N61"_s, u"自定义快速磅单格式"_s, {}},
+        {params, u"6.自定义快速磅单格式"_s, u"N61"_s, u"自定义快速磅单格式"_s,
+         logged(u"修改磅单"_s, modal<TicketDesignerWindow>())},
         {help, u"科学计算器..."_s, u"N48"_s, {}, command(&M::N48Click)},
         {help, u"记事本..."_s, u"N52"_s, {}, command(&M::N52Click)},
         {help, {}, {}, {}, {}},

@@ -5,15 +5,19 @@
 #include "data/ProgramFolderSetup.h"
 #include "maintenance/Maintenance.h"
 #include "platform/AppContext.h"
+#include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DesktopShell.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtSound.h"
 #include "records/ExportCommand.h"
-#include "records/SimpleTicketPrinter.h"
+#include "reports/QuickTicketPrinter.h"
+#include "reports/ReportRenderer.h"
+#include "reports/Tickets.h"
 #include "weighing/video/CameraCard.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFontDatabase>
@@ -63,7 +67,40 @@ struct Arguments
     QString port;
     bool exportRecords = false;
     ExportCommandArguments exportArgs;
+    QString ticket;
+    QString pdf;
+    QString ticketTemplate;
 };
+
+/** weight --folder DIR --ticket N --pdf OUT [--template NAME|PATH]: one record's ticket as a PDF file. */
+int ticketToPdf(const Arguments& args)
+{
+    QTextStream err(stderr);
+    DataModule dm(args.folder);
+    if (dm.open() != DataModule::OpenResult::Ok) {
+        err << u"weight: "_s << dm.lastOpenError() << Qt::endl;
+        return 1;
+    }
+    try {
+        const QString file = args.ticketTemplate.isEmpty() ? Tickets::defaultTicketPath(dm)
+                                                           : Tickets::resolveTemplate(dm, args.ticketTemplate);
+        const Tickets::Prepared ticket = Tickets::prepare(dm, args.ticket, file);
+        if (!ticket.report) {
+            err << u"weight: "_s << ticket.problem << Qt::endl;
+            return 1;
+        }
+        for (const QString& warning : ticket.report->warnings)
+            err << u"weight: "_s << warning << Qt::endl;
+        if (const auto problem = ReportRenderer::writePdf(*ticket.report, args.pdf)) {
+            err << u"weight: "_s << *problem << Qt::endl;
+            return 1;
+        }
+    } catch (const AppError& e) {
+        err << u"weight: "_s << e.text() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
 
 Arguments parseArguments(const QCoreApplication& app)
 {
@@ -86,16 +123,36 @@ Arguments parseArguments(const QCoreApplication& app)
                                   u"毛重时间"_s);
     const QCommandLineOption field(u"field"_s, u"With --export: NAME=V1,V2 (repeatable)."_s, u"NAME=VALUES"_s);
     const QCommandLineOption anyField(u"or"_s, u"With --export: a record matches any field condition."_s);
-    parser.addOptions({init, folder, port, backup, exportTo, from, to, time, field, anyField});
+    const QCommandLineOption ticket(u"ticket"_s, u"Write record N's ticket as a PDF file (with --pdf) and exit."_s,
+                                    u"N"_s);
+    const QCommandLineOption pdf(u"pdf"_s, u"With --ticket: the PDF file to write."_s, u"OUT"_s);
+    const QCommandLineOption ticketTemplate(
+        u"template"_s, u"With --ticket: a catalogue template name or a template file (default: the default ticket)."_s,
+        u"NAME|PATH"_s);
+    parser.addOptions({init, folder, port, backup, exportTo, from, to, time, field, anyField, ticket, pdf,
+                       ticketTemplate});
     parser.addPositionalArgument(u"TARGET"_s, u"With --backup: the backup file."_s, u"[TARGET]"_s);
     parser.process(app);
-    if (parser.isSet(init))
-        return {true, false, {}, parser.value(init), parser.value(port), false, {}};
-    const QString programFolder = parser.isSet(folder) ? parser.value(folder) : QCoreApplication::applicationDirPath();
-    Arguments args{false, parser.isSet(backup), parser.positionalArguments().value(0), programFolder, {},
-                   parser.isSet(exportTo), {}};
-    args.exportArgs = {programFolder,      parser.value(exportTo), parser.value(from),      parser.value(to),
-                       parser.value(time), parser.values(field),  parser.isSet(anyField)};
+    Arguments args;
+    if (parser.isSet(init)) {
+        args.init = true;
+        args.folder = parser.value(init);
+        args.port = parser.value(port);
+        return args;
+    }
+    if (parser.isSet(ticket) && !parser.isSet(pdf)) {
+        QTextStream(stderr) << u"weight: --ticket needs --pdf OUT"_s << Qt::endl;
+        std::exit(2);
+    }
+    args.folder = parser.isSet(folder) ? parser.value(folder) : QCoreApplication::applicationDirPath();
+    args.backup = parser.isSet(backup);
+    args.backupTarget = parser.positionalArguments().value(0);
+    args.exportRecords = parser.isSet(exportTo);
+    args.exportArgs = {args.folder,        parser.value(exportTo), parser.value(from),     parser.value(to),
+                       parser.value(time), parser.values(field),   parser.isSet(anyField)};
+    args.ticket = parser.value(ticket);
+    args.pdf = parser.value(pdf);
+    args.ticketTemplate = parser.value(ticketTemplate);
     return args;
 }
 
@@ -104,6 +161,14 @@ bool wantsNoDisplay(int argc, char* argv[])
     for (int i = 1; i < argc; ++i)
         if (QByteArray(argv[i]).startsWith("--init") || QByteArray(argv[i]) == "--backup" ||
             QByteArray(argv[i]).startsWith("--export"))
+            return true;
+    return false;
+}
+
+bool hasOption(int argc, char* argv[], const char* option)
+{
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]).startsWith(option))
             return true;
     return false;
 }
@@ -128,6 +193,15 @@ int main(int argc, char* argv[])
         return initFolder(args.folder, args.port);
     }
 
+    // A ticket file needs fonts but no display.
+    if (hasOption(argc, argv, "--ticket")) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return ticketToPdf(parseArguments(app));
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"Weight"_s);
     QTranslator qtChinese;
@@ -146,7 +220,7 @@ int main(int argc, char* argv[])
     warnWithoutChineseFont(prompter);
 
     QtSound sound;
-    SimpleTicketPrinter ticketPrinter(dm);
+    QuickTicketPrinter ticketPrinter(dm);
     AppContext ctx{dm, prompter, clock, shell, sound, ticketPrinter, {}};
     ctx.makeCaptureCard = [&] { return makeCaptureCard(dm.iniPath(), clock); };
     MainWindow window(ctx);

@@ -21,4 +21,6 @@ class TicketPrinter
 public:
     virtual ~TicketPrinter() = default;
     virtual TicketResult PrintTicket(const QString& recordNumber) = 0;
+    /** A reprint (F9), marked as such where the ticket kind can; the caller counts it afterwards. */
+    virtual TicketResult ReprintTicket(const QString& recordNumber) { return PrintTicket(recordNumber); }
 };

@@ -263,6 +263,8 @@ private:
     {
         if (word.compare(u"Date"_s, Qt::CaseInsensitive) == 0)
             return m_scope.now.date().toString(u"yyyy-MM-dd"_s);
+        if (word.compare(u"Now"_s, Qt::CaseInsensitive) == 0)
+            return Dialect::dateTimeText(m_scope.now);
         if (word.compare(u"Time"_s, Qt::CaseInsensitive) == 0)
             return m_scope.now.time().toString(u"HH:mm:ss"_s);
         if (word.compare(u"Page#"_s, Qt::CaseInsensitive) == 0 || word.compare(u"Page"_s, Qt::CaseInsensitive) == 0)
@@ -370,6 +372,12 @@ QString numberText(double value, const QString& spec, const QString& decimalSepa
         for (qsizetype i = point + 1; point >= 0 && i < spec.size() && (spec[i] == u'0' || spec[i] == u'#'); ++i)
             ++decimals;
         text = spec.contains(u',') ? grouped().toString(value, 'f', decimals) : QString::number(value, 'f', decimals);
+        // Zeros before the point give the least number of integer digits ("00000000" → 00000007).
+        const qsizetype integerDigits = spec.left(point < 0 ? spec.size() : point).count(u'0');
+        const qsizetype digits = text.indexOf(u'.') < 0 ? text.size() : text.indexOf(u'.');
+        const bool negative = text.startsWith(u'-');
+        if (!spec.contains(u',') && digits - negative < integerDigits)
+            text.insert(negative ? 1 : 0, QString(integerDigits - (digits - negative), u'0'));
     } else {
         text = QString::number(value, 'g', 15);
     }

@@ -44,7 +44,7 @@ private:
 namespace Expressions {
 
 /**
- * Evaluates one expression: frxDBDataset1."字段" (also within < >), variables (Date, Time, Page#,
+ * Evaluates one expression: frxDBDataset1."字段" (also within < >), variables (Date, Time, Now, Page#,
  * TotalPages#, Line#, then the callback), numbers, 'texts', + - * / and brackets, and the functions
  * SUM, COUNT, AVG, MIN, MAX, FormatFloat, FormatDateTime, Round, ChineseAmount (大写金额) and
  * DeductionText (扣杂说明). Throws ExpressionError on a syntax error or an unknown function.

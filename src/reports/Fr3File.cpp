@@ -55,7 +55,8 @@ const QHash<QString, BandKind>& bandKinds()
     static const QHash<QString, BandKind> kinds{
         {u"TfrxReportTitle"_s, BandKind::ReportTitle}, {u"TfrxPageHeader"_s, BandKind::PageHeader},
         {u"TfrxMasterData"_s, BandKind::MasterData},   {u"TfrxPageFooter"_s, BandKind::PageFooter},
-        {u"TfrxReportSummary"_s, BandKind::ReportSummary}};
+        {u"TfrxReportSummary"_s, BandKind::ReportSummary}, {u"TfrxHeader"_s, BandKind::Header},
+        {u"TfrxFooter"_s, BandKind::Footer}};
     return kinds;
 }
 
@@ -64,7 +65,8 @@ const QHash<QString, ObjectKind>& objectKinds()
     static const QHash<QString, ObjectKind> kinds{
         {u"TfrxMemoView"_s, ObjectKind::Memo},         {u"TfrxLineView"_s, ObjectKind::Line},
         {u"TfrxShapeView"_s, ObjectKind::Shape},       {u"TfrxPictureView"_s, ObjectKind::Picture},
-        {u"TfrxBarCodeView"_s, ObjectKind::Barcode},   {u"TfrxBarcode2DView"_s, ObjectKind::QrCode}};
+        {u"TfrxBarCodeView"_s, ObjectKind::Barcode},   {u"TfrxBarcode2DView"_s, ObjectKind::QrCode},
+        {u"TfrxSysMemoView"_s, ObjectKind::Memo}};
     return kinds;
 }
 
@@ -75,7 +77,7 @@ QString className(BandKind kind)
 
 QString className(ObjectKind kind)
 {
-    return objectKinds().key(kind);
+    return kind == ObjectKind::Memo ? u"TfrxMemoView"_s : objectKinds().key(kind);
 }
 
 QString numberText(double value)
@@ -258,6 +260,8 @@ private:
                 band.dataSet = value;
             else if (name == u"RowCount"_s)
                 band.rowCount = qMax(0, int(Fr3File::number(value, 1)));
+            else if (name == u"ReprintOnNewPage"_s)
+                band.reprintOnNewPage = boolOf(value);
             else
                 return name == u"Left"_s || name == u"Width"_s || name == u"DataSet"_s;
             return true;
@@ -490,6 +494,8 @@ private:
         number(u"Left"_s, 0);
         number(u"Top"_s, b.top);
         number(u"Width"_s, width);
+        if (b.reprintOnNewPage)
+            m_xml.writeAttribute(u"ReprintOnNewPage"_s, u"True"_s);
         if (b.kind == BandKind::MasterData) {
             if (b.dataSet.isEmpty()) {
                 m_xml.writeAttribute(u"RowCount"_s, QString::number(b.rowCount));
@@ -608,7 +614,7 @@ Fr3File::Loaded Fr3File::parse(const QByteArray& xml, const QString& fileName)
 Fr3File::Loaded Fr3File::read(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         Loaded loaded;
         loaded.problem = QFileInfo::exists(path) ? u"无法读取报表模板%1：%2"_s.arg(path, file.errorString())
                                                  : u"报表模板%1不存在"_s.arg(path);

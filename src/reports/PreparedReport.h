@@ -25,6 +25,8 @@ struct PreparedReport
     /** From the template; empty: the default printer. */
     QString printerName;
     QString title;
+    /** The printer's paper form to ask for by name (a custom form of the same size); empty: by size. */
+    QString paperName;
     /** Problems met while preparing (unknown columns, broken expressions, unsupported content). */
     QStringList warnings;
 

@@ -45,26 +45,24 @@ public:
         m_header = findBand(m_page, BandKind::PageHeader);
 
         startPage(title);
+        if (const ReportBand* header = findBand(m_page, BandKind::Header)) {
+            place(*header, 0, 0, m_rows.size());
+            if (header->reprintOnNewPage)
+                m_columnHeader = header;
+        }
         if (master) {
             const bool overData = !master->dataSet.isEmpty();
             if (overData && master->dataSet.compare(Report::DataSetName, Qt::CaseInsensitive) != 0)
                 m_result.warnings.append(u"模板引用的数据集“%1”不存在"_s.arg(master->dataSet));
             const int count = overData ? int(m_rows.size()) : master->rowCount;
-            for (int i = 0; i < count; ++i) {
-                if (!fits(master->height) && m_y > m_contentTop + 0.01) {
-                    finishPage();
-                    startPage();
-                }
-                place(*master, overData ? i : 0, i, i + 1);
-            }
+            for (int i = 0; i < count; ++i)
+                placeWithRoom(*master, overData ? i : 0, i, i + 1);
         }
-        if (summary) {
-            if (!fits(summary->height) && m_y > m_contentTop + 0.01) {
-                finishPage();
-                startPage();
-            }
-            place(*summary, int(m_rows.size()) - 1, 0, m_rows.size());
-        }
+        m_columnHeader = nullptr;
+        if (const ReportBand* footer = findBand(m_page, BandKind::Footer))
+            placeWithRoom(*footer, int(m_rows.size()) - 1, 0, m_rows.size());
+        if (summary)
+            placeWithRoom(*summary, int(m_rows.size()) - 1, 0, m_rows.size());
         finishPage();
         resolveTotalPages();
         return std::move(m_result);
@@ -90,6 +88,8 @@ private:
             place(*title, 0, 0, m_rows.size());
         if (m_header)
             place(*m_header, qMax(0, m_lastPlacedRow), m_lastPlacedRow, m_lastPlacedRow);
+        if (m_columnHeader)
+            place(*m_columnHeader, qMax(0, m_lastPlacedRow), 0, m_rows.size());
         m_contentTop = m_y;
         for (const ReportObject& o : m_page.objects)
             placeObject(o, m_page.topMargin, qMax(0, m_lastPlacedRow), 0, m_rows.size());
@@ -102,6 +102,16 @@ private:
         m_y = m_page.paperHeight - m_page.bottomMargin - m_footer->height / UnitsPerMm;
         // Totals in the page footer are over the rows of this page.
         place(*m_footer, qMax(0, m_lastPlacedRow - 1), qMax(0, m_pageFirstRow), m_lastPlacedRow);
+    }
+
+    /** Places a band on a new page when it does not fit on this one (unless this one is still empty). */
+    void placeWithRoom(const ReportBand& band, int row, int first, qsizetype last)
+    {
+        if (!fits(band.height) && m_y > m_contentTop + 0.01) {
+            finishPage();
+            startPage();
+        }
+        place(band, row, first, last);
     }
 
     void place(const ReportBand& band, int row, int first, qsizetype last)
@@ -156,7 +166,8 @@ private:
 
     QImage loadPicture(const QString& file)
     {
-        QString path = QDir::fromNativeSeparators(file);
+        // Files written on Windows name their pictures with backslashes.
+        QString path = QString(file).replace(u'\\', u'/');
         if (QFileInfo(path).isRelative())
             path = QDir(m_baseFolder).filePath(path);
         auto cached = m_pictures.find(path);
@@ -185,6 +196,8 @@ private:
     PreparedReport m_result;
     const ReportBand* m_header = nullptr;
     const ReportBand* m_footer = nullptr;
+    /** The master's header while its rows go on to new pages, when it is printed on each. */
+    const ReportBand* m_columnHeader = nullptr;
     double m_y = 0;
     double m_contentTop = 0;
     qsizetype m_pageFirstRow = 0;

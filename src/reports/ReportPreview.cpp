@@ -5,6 +5,7 @@
 #include "platform/Prompter.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -132,6 +133,14 @@ ReportPreviewWindow::ReportPreviewWindow(const PreparedReport& report, Prompter&
     layout->setContentsMargins(0, 0, 0, 0);
     buildToolBar();
     layout->addWidget(findChild<QToolBar*>());
+    // What the template holds that cannot print, or refers to wrongly, is told without stopping the preview.
+    if (!report.warnings.isEmpty()) {
+        auto* warning = new QLabel(report.warnings.join(u'\n'), this);
+        warning->setObjectName(u"WarningL"_s);
+        warning->setWordWrap(true);
+        warning->setStyleSheet(u"background: #fff3c4; color: #6b4e00; padding: 4px;"_s);
+        layout->addWidget(warning);
+    }
     layout->addWidget(m_pane, 1);
     connect(m_pane, &ReportPreviewPane::pageChanged, this, &ReportPreviewWindow::showPageNumber);
     m_pane->setReport(report);
@@ -230,13 +239,14 @@ void ReportPreviewWindow::exportPdf()
 
 void ReportPreviewWindow::exportPng()
 {
-    const auto file = m_prompter.chooseSaveFile(u"导出图片"_s, m_pane->report().title + u".png"_s, u"PNG(*.png)"_s);
+    const auto file = m_prompter.chooseSaveFile(u"导出图片"_s, m_pane->report().title + u".png"_s,
+                                                u"PNG(*.png);;JPEG(*.jpg);;BMP(*.bmp)"_s);
     if (!file)
         return;
     QString name = *file;
-    if (!name.endsWith(u".png"_s, Qt::CaseInsensitive))
+    if (!QStringList{u"png"_s, u"jpg"_s, u"jpeg"_s, u"bmp"_s}.contains(QFileInfo(name).suffix().toLower()))
         name += u".png"_s;
-    if (const auto problem = ReportRenderer::writePng(m_pane->report(), name))
+    if (const auto problem = ReportRenderer::writeImages(m_pane->report(), name))
         m_prompter.error(*problem);
 }
 

@@ -52,7 +52,7 @@ private:
 
 /**
  * The preview window: page navigation, zoom, find, page set-up, print (the print dialog), export to PDF
- * and PNG. Emits printed() after each print that went to a printer.
+ * and pictures (PNG, JPEG, BMP). Emits printed() after each print that went to a printer.
  */
 class ReportPreviewWindow final : public QDialog
 {

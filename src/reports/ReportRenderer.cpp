@@ -210,15 +210,14 @@ void ReportRenderer::drawPage(QPainter& painter, const PreparedPage& page, doubl
         drawer.draw(placed);
 }
 
-std::optional<QString> ReportRenderer::render(QPagedPaintDevice& device, const PreparedReport& report,
-                                              const QString& paperName)
+std::optional<QString> ReportRenderer::render(QPagedPaintDevice& device, const PreparedReport& report)
 {
     const QList<PreparedPage> blank{PreparedPage{{210, 297}, {}}};
     const QList<PreparedPage>& pages = report.pages.isEmpty() ? blank : report.pages;
     const auto setPaper = [&](const PreparedPage& page) {
         const bool landscape = page.sizeMm.width() > page.sizeMm.height();
         const PreparedPage portrait{landscape ? page.sizeMm.transposed() : page.sizeMm, {}};
-        device.setPageLayout(QPageLayout(pageSizeOf(portrait, paperName),
+        device.setPageLayout(QPageLayout(pageSizeOf(portrait, report.paperName),
                                          landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF()));
     };
     setPaper(pages.first());
@@ -282,13 +281,16 @@ QImage ReportRenderer::pageImage(const PreparedPage& page, double dpi)
     return image;
 }
 
-std::optional<QString> ReportRenderer::writePng(const PreparedReport& report, const QString& file, double dpi)
+std::optional<QString> ReportRenderer::writeImages(const PreparedReport& report, const QString& file, double dpi)
 {
     const QFileInfo info(file);
+    const QString suffix = info.suffix().isEmpty() ? u"png"_s : info.suffix();
     for (qsizetype i = 0; i < report.pages.size(); ++i) {
-        const QString name =
-            i == 0 ? file : u"%1/%2_%3.png"_s.arg(info.absolutePath(), info.completeBaseName()).arg(i + 1);
-        if (!pageImage(report.pages[i], dpi).save(name, "PNG"))
+        const QString name = i == 0 ? file
+                                    : u"%1/%2_%3.%4"_s.arg(info.absolutePath(), info.completeBaseName())
+                                          .arg(i + 1)
+                                          .arg(suffix);
+        if (!pageImage(report.pages[i], dpi).save(name, suffix.toLatin1().toUpper().constData()))
             return u"无法写入图片文件%1"_s.arg(name);
     }
     return std::nullopt;

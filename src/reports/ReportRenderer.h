@@ -14,10 +14,11 @@ namespace ReportRenderer {
 void drawPage(QPainter& painter, const PreparedPage& page, double dotsPerMm);
 
 /**
- * Draws every page on a paged device (a printer or a PDF writer), each page on paper of its own size.
- * Returns the problem when the device cannot be painted on.
+ * Draws every page on a paged device (a printer or a PDF writer), each page on paper of its own size
+ * (asked for by the report's paper name when it has one). Returns the problem when the device cannot be
+ * painted on.
  */
-std::optional<QString> render(QPagedPaintDevice& device, const PreparedReport& report, const QString& paperName = {});
+std::optional<QString> render(QPagedPaintDevice& device, const PreparedReport& report);
 
 /** Draws every page fitted onto the paper the device is set up with. */
 std::optional<QString> renderFitted(QPagedPaintDevice& device, const PreparedReport& report);
@@ -27,7 +28,10 @@ std::optional<QString> writePdf(const PreparedReport& report, const QString& fil
 /** One page as a picture at `dpi`, on white. */
 QImage pageImage(const PreparedPage& page, double dpi);
 
-/** Every page as PNG: the file itself for one page, "name_2.png" … for the following ones. */
-std::optional<QString> writePng(const PreparedReport& report, const QString& file, double dpi = 150);
+/**
+ * Every page as a picture in the format of the file's suffix (png, jpg, bmp): the file itself for the
+ * first page, "name_2.png" … for the following ones.
+ */
+std::optional<QString> writeImages(const PreparedReport& report, const QString& file, double dpi = 150);
 
 } // namespace ReportRenderer

@@ -98,7 +98,8 @@ struct ReportObject
     ExtraAttributes extra;
 };
 
-enum class BandKind { ReportTitle, PageHeader, MasterData, PageFooter, ReportSummary };
+/** Header and Footer belong to the master data: before its first row and after its last. */
+enum class BandKind { ReportTitle, PageHeader, Header, MasterData, Footer, PageFooter, ReportSummary };
 
 struct ReportBand
 {
@@ -109,6 +110,8 @@ struct ReportBand
     /** Master data: the data set it repeats over; empty: printed RowCount times. */
     QString dataSet;
     int rowCount = 1;
+    /** Header: printed again at the top of every page the rows go on to. */
+    bool reprintOnNewPage = false;
     QList<ReportObject> objects;
     ExtraAttributes extra;
 };

@@ -7,12 +7,16 @@ target_sources(weightcore PRIVATE
     reports/Expressions.cpp
     reports/Fr3File.cpp
     reports/Report.cpp
+    reports/ReportDesign.cpp
     reports/ReportRenderer.cpp
+    reports/Tickets.cpp
 )
 target_include_directories(weightcore PRIVATE ${ZINT_INCLUDE_DIR})
 target_link_libraries(weightcore PRIVATE ${ZINT_LIBRARY})
 
 target_sources(weightgui PRIVATE
+    reports/QuickTicketPrinter.cpp
+    reports/ReportDesignerWindow.cpp
     reports/ReportPreview.cpp
     reports/ReportPrinting.cpp
 )

@@ -761,7 +761,8 @@ void WeighStation::PrintTicket(const QString& recordNumber)
 
 void WeighStation::printAndRefresh(const QString& recordNumber, bool reprint)
 {
-    const TicketResult result = m_ctx.ticketPrinter.PrintTicket(recordNumber);
+    const TicketResult result = reprint ? m_ctx.ticketPrinter.ReprintTicket(recordNumber)
+                                        : m_ctx.ticketPrinter.PrintTicket(recordNumber);
     if (result.printed) {
         m_panes[4]->setText(u"%1号磅单已打印：%2"_s.arg(recordNumber, result.destination));
         if (reprint)

@@ -73,6 +73,7 @@ private Q_SLOTS:
     void writesChineseAmounts();
     void recordReportPagesWithTotals();
     void missingTemplateGivesEmptyReport();
+    void printsSiteFileOfOriginalEngine();
 };
 
 void ReportEngineTest::readsEachObjectKind_data()
@@ -203,6 +204,7 @@ void ReportEngineTest::evaluatesExpressions_data()
     QTest::newRow("thousands") << u"[frxDBDataset1.\"净重\"]"_s << u"%2.1n"_s << u"19,970.5"_s;
     QTest::newRow("arithmetic") << u"[(frxDBDataset1.\"毛重\" - frxDBDataset1.\"皮重\") / 1000]"_s << QString() << u"20"_s;
     QTest::newRow("FormatFloat") << u"[FormatFloat('0.000', frxDBDataset1.\"净重\" / 1000)] t"_s << QString() << u"19.971 t"_s;
+    QTest::newRow("zero padded") << u"[FormatFloat('00000000', frxDBDataset1.\"编号\")]"_s << QString() << u"00000007"_s;
     QTest::newRow("date format") << u"[FormatDateTime('yyyy年mm月dd日 hh:nn', frxDBDataset1.\"毛重时间\")]"_s << QString()
                                  << u"2026年12月11日 08:30"_s;
     QTest::newRow("capital amount") << u"[ChineseAmount(frxDBDataset1.\"金额\")]"_s << QString() << u"壹仟贰佰叁拾肆元伍角整"_s;
@@ -317,6 +319,33 @@ void ReportEngineTest::missingTemplateGivesEmptyReport()
     const PreparedReport prepared = report.prepare();
     QCOMPARE(prepared.pages.size(), 1);
     QVERIFY(prepared.pages[0].objects.isEmpty());
+}
+
+void ReportEngineTest::printsSiteFileOfOriginalEngine()
+{
+    // Saved under a locale with decimal commas, an older text attribute, a header on each page, a
+    // footer after the rows, a system memo and one object this engine does not draw.
+    Report report;
+    QVERIFY2(report.load(QStringLiteral(WEIGHT_TEST_DATA "/site-report.fr3")), qPrintable(report.problem()));
+    QCOMPARE(report.unsupported(), QStringList{u"TfrxCheckBoxView CheckBox1"_s});
+    QList<QSqlRecord> rows;
+    for (int i = 1; i <= 20; ++i)
+        rows.append(record({{u"车号"_s, u"苏E%1"_s.arg(i)}, {u"净重"_s, 1000.5 * i}}));
+    report.setRows(rows);
+    const PreparedReport prepared = report.prepare();
+    QCOMPARE(prepared.warnings.size(), 1);
+    QVERIFY(prepared.pages.size() >= 2);
+    QStringList first;
+    QStringList last;
+    for (const PreparedObject& o : prepared.pages.first().objects)
+        first.append(o.object.text);
+    for (const PreparedObject& o : prepared.pages.last().objects)
+        last.append(o.object.text);
+    QVERIFY(first.contains(u"称重明细"_s));
+    QVERIFY(first.contains(u"1,000.50"_s));
+    QCOMPARE(last.count(u"车号"_s), 1); // the header again on the following page
+    QVERIFY2(last.contains(u"合计：210105 共20车"_s), qPrintable(last.join(u'|')));
+    QVERIFY(last.contains(u"第 %1 页 / 共 %1 页"_s.arg(prepared.pages.size())));
 }
 
 QTEST_MAIN(ReportEngineTest)

@@ -4,6 +4,7 @@
 #include "data/DatabaseCopy.h"
 #include "maintenance/Maintenance.h"
 #include "maintenance/RestoreJob.h"
+#include "records/UniversalTicket.h"
 #include "audit/LoginDialog.h"
 #include "data/DataModule.h"
 #include "data/Errors.h"
@@ -231,6 +232,8 @@ void MainWindow::Timer1Timer()
 {
     m_marquee->setMarqueeText(TickMarquee);
     schedule.tick();
+    if (schedule.ticks == 2)
+        UniversalTicket::openWorkbook(m_ctx);
     const QDateTime now = m_ctx.clock.now();
     if (schedule.autoBackupDue(now.time()))
         startTimedBackup(schedule.autoBackupFile(now));

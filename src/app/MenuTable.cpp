@@ -13,6 +13,8 @@
 #include "maintenance/InitialiseWindow.h"
 #include "records/FieldDesignerWindow.h"
 #include "records/QueryWindow.h"
+#include "records/SummaryWindow.h"
+#include "records/UniversalTicket.h"
 #include "weighing/DeductionWindow.h"
 #include "weighing/MasterDataWindows.h"
 #include "weighing/WeighStation.h"
@@ -87,7 +89,7 @@ const QList<MenuEntry>& entries()
         {weigh, u"固定存皮"_s, u"N16"_s, u"固定存皮"_s, modal<TareWeightWindow>()},
         {weigh, u"产品单价"_s, u"N21"_s, u"产品单价"_s, modal<UnitPriceWindow>()},
         {data, u"查询与打印..."_s, u"N24"_s, u"查询打印"_s, child<QueryWindow>(M::Instances::Many)},
-        {data, u"汇总与打印..."_s, u"N25"_s, u"汇总打印"_s, {}},
+        {data, u"汇总与打印..."_s, u"N25"_s, u"汇总打印"_s, modal<SummaryWindow>()},
         {data, {}, {}, {}, {}},
         {data, u"查看回收站..."_s, u"N30"_s, u"查看回收站"_s, modal<RecycleBinWindow>()},
         {data, {}, {}, {}, {}},
@@ -98,7 +100,8 @@ const QList<MenuEntry>& entries()
         {params, u"连接远程数据库..."_s, u"N42"_s, {}, command(&M::N42Click)},
         {params, {}, {}, {}, {}},
         {params, u"3.设置打印机纸张..."_s, u"N31"_s, u"设置打印机纸张"_s, {}},
-        {params, u"4.自定义万能磅单格式"_s, u"N46"_s, u"自定义万能磅单格式"_s, {}},
+        {params, u"4.自定义万能磅单格式"_s, u"N46"_s, u"自定义万能磅单格式"_s,
+         [](M& main) { UniversalTicket::design(main.context()); }},
         {params, u"5.设置报表格式..."_s, u"N20"_s, u"设置报表格式"_s, {}},
         {params, u"6.自定义快速磅单格式"_s, u"N61"_s, u"自定义快速磅单格式"_s, {}},
         {help, u"科学计算器..."_s, u"N48"_s, {}, command(&M::N48Click)},

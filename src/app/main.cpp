@@ -7,10 +7,12 @@
 #include "platform/AppContext.h"
 #include "platform/Clock.h"
 #include "platform/DesktopShell.h"
+#include "platform/LibreOfficeSpreadsheet.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtSound.h"
 #include "records/ExportCommand.h"
 #include "records/SimpleTicketPrinter.h"
+#include "records/UniversalTicket.h"
 #include "weighing/video/CameraCard.h"
 
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <QPrinterInfo>
 #include <QScreen>
 #include <QTextStream>
 
@@ -146,8 +149,11 @@ int main(int argc, char* argv[])
     warnWithoutChineseFont(prompter);
 
     QtSound sound;
-    SimpleTicketPrinter ticketPrinter(dm);
-    AppContext ctx{dm, prompter, clock, shell, sound, ticketPrinter, {}};
+    LibreOfficeSpreadsheet spreadsheet([] { return QPrinterInfo::defaultPrinterName(); });
+    SimpleTicketPrinter quickTicket(dm);
+    UniversalTicketPrinter universalTicket(dm, spreadsheet);
+    TicketKindPrinter ticketPrinter(dm.iniPath(), quickTicket, universalTicket);
+    AppContext ctx{dm, prompter, clock, shell, sound, ticketPrinter, spreadsheet, {}};
     ctx.makeCaptureCard = [&] { return makeCaptureCard(dm.iniPath(), clock); };
     MainWindow window(ctx);
     // Without a window manager "maximised" means nothing; start at the screen's size either way.

@@ -7,6 +7,8 @@ target_sources(weightcore PRIVATE
     records/RecordExport.cpp
     records/RecordQuery.cpp
     records/WordFilter.cpp
+    records/Summary.cpp
+    records/UniversalTicket.cpp
 )
 target_sources(weightgui PRIVATE
     records/FieldDesignerWindow.cpp
@@ -14,4 +16,5 @@ target_sources(weightgui PRIVATE
     records/QueryWindow.cpp
     records/SimpleTicketPrinter.cpp
     records/WordPickerDialog.cpp
+    records/SummaryWindow.cpp
 )

@@ -124,7 +124,8 @@ private:
         while (!m_bridge.canReadLine()) {
             if (deadline.hasExpired())
                 throw SpreadsheetError(NoAnswer);
-            if (m_office.state() == QProcess::NotRunning) {
+            // Without an event loop the process state moves only inside a wait.
+            if (m_office.state() == QProcess::NotRunning || m_office.waitForFinished(0)) {
                 if (m_office.exitCode() != RestartExitCode || ++restarts > MaxRestarts)
                     throw SpreadsheetError(u"电子表格程序LibreOffice启动失败：%1"_s
                                                .arg(QString::fromLocal8Bit(m_office.readAll()).trimmed()));

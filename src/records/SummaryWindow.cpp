@@ -197,8 +197,9 @@ QWidget* SummaryWindow::buildResult()
     print->setObjectName(u"N3"_s);
     connect(print, &QAction::triggered, this, &SummaryWindow::printResult);
     m_chart->addActions({picture, print});
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    m_grid->setMinimumHeight(180);
+    m_chart->setMinimumHeight(260);
+    splitter->setSizes({300, 340});
     return splitter;
 }
 
@@ -307,13 +308,15 @@ void SummaryWindow::showChart(const SummaryResult& result)
     auto* categories = new QBarCategoryAxis;
     categories->append(labels);
     chart->addAxis(categories, Qt::AlignBottom);
+    chart->setTitle(amountLine ? u"各汇总项目的净重与金额"_s : u"各汇总项目的净重"_s);
     auto* weights = new QValueAxis;
     weights->setTitleText(u"净重"_s);
     weights->setLabelFormat(u"%.0f"_s);
     chart->addAxis(weights, Qt::AlignLeft);
     bars->attachAxis(categories);
     bars->attachAxis(weights);
-    weights->setMin(0);
+    weights->setRange(0, qMax(1.0, weights->max() * 1.1));
+    weights->applyNiceNumbers();
     if (amountLine) {
         amountLine->setName(u"金额"_s);
         amountLine->setPointsVisible(true);
@@ -324,7 +327,8 @@ void SummaryWindow::showChart(const SummaryResult& result)
         chart->addAxis(money, Qt::AlignRight);
         amountLine->attachAxis(categories);
         amountLine->attachAxis(money);
-        money->setMin(0);
+        money->setRange(0, qMax(1.0, money->max() * 1.1));
+        money->applyNiceNumbers();
     }
 }
 

@@ -39,7 +39,8 @@ def prop(name, value):
 
 def lookup(field):
     match = 'MATCH("%s";$数据.$A$1:$AZ$1;0)' % field
-    return '=IF(ISNA(%s);"";INDEX($数据.$A$2:$AZ$2;1;%s))' % (match, match)
+    # Joined with "" so that an empty value shows as empty, not as 0.
+    return '=IF(ISNA(%s);"";INDEX($数据.$A$2:$AZ$2;1;%s)&"")' % (match, match)
 
 
 def start_office(profile, pipe):
@@ -105,6 +106,9 @@ def build(desktop, output):
     columns = ticket.Columns
     for index, width in enumerate([2200, 3000, 3000, 2200, 3000, 3000]):
         columns.getByIndex(index).Width = width
+    style = doc.StyleFamilies.getByName("PageStyles").getByName(ticket.PageStyle)
+    style.HeaderIsOn = False
+    style.FooterIsOn = False
     doc.storeToURL(uno.systemPathToFileUrl(os.path.abspath(output)), (prop("FilterName", "MS Excel 97"),))
     doc.close(True)
 

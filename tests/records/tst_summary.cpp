@@ -1,5 +1,6 @@
 #include "GridDriver.h"
 #include "TestFolder.h"
+#include "app/MainWindow.h"
 #include "data/IniFile.h"
 #include "data/Sql.h"
 #include "platform/LibreOfficeSpreadsheet.h"
@@ -347,6 +348,26 @@ private Q_SLOTS:
         const QStringList told = m_f->prompter.textsOf(u"information"_s);
         QCOMPARE(told.at(1), UniversalTicket::DesignMessage);
         QCOMPARE(told.at(2), u"缺少zdy.xls电子表格文件，用户可以在"_s + m_f->folder() + u"目录下自己新建一个zdy.xls文件！"_s);
+    }
+
+    void theMainWindowOpensTheWorkbookAtTheSecondTickOnly()
+    {
+        MainWindow w(m_f->ctx());
+        m_f->spreadsheet.openFailure = u"没有电子表格程序"_s;
+        w.Timer1Timer();
+        QVERIFY(m_f->prompter.calls.isEmpty());
+        for (int tick = 2; tick <= 5; ++tick)
+            w.Timer1Timer();
+        QCOMPARE(m_f->prompter.textsOf(u"information"_s), QStringList{UniversalTicket::OpenFailedMessage});
+
+        MainWindow fresh(m_f->ctx());
+        m_f->spreadsheet.openFailure.clear();
+        fresh.Timer1Timer();
+        fresh.Timer1Timer();
+        QVERIFY(m_f->spreadsheet.ticketWorkbook());
+        fresh.action(u"N46"_s)->trigger();
+        QVERIFY(!m_f->spreadsheet.ticketWorkbook());
+        QCOMPARE(m_f->logActions().last(), u"修改磅单"_s);
     }
 
     // With LibreOffice installed: the real workbook of a new program folder, in a folder named with

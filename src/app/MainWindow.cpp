@@ -4,7 +4,6 @@
 #include "data/DatabaseCopy.h"
 #include "maintenance/Maintenance.h"
 #include "maintenance/RestoreJob.h"
-#include "records/UniversalTicket.h"
 #include "audit/LoginDialog.h"
 #include "data/DataModule.h"
 #include "data/Errors.h"
@@ -16,6 +15,7 @@
 #include "platform/SystemShell.h"
 #include "data/PersonalSettingsWindow.h"
 #include "widgets/MarqueeLabel.h"
+#include "records/UniversalTicket.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -295,12 +295,17 @@ void SummaryWindow::showChart(const SummaryResult& result)
     QStringList labels;
     auto* netSet = new QBarSet(u"净重"_s);
     auto* amountLine = amount >= 0 ? new QLineSeries : nullptr;
+    double largestNet = 1;
+    double largestAmount = 1;
     for (int r = 0; r < result.rows.size() - 1; ++r) {
         const QVariantList& row = result.rows[r];
         labels.append(groupLabel(row, net - 2));
         netSet->append(row[net].toDouble());
-        if (amountLine)
+        largestNet = qMax(largestNet, row[net].toDouble());
+        if (amountLine) {
             amountLine->append(r, row[amount].toDouble());
+            largestAmount = qMax(largestAmount, row[amount].toDouble());
+        }
     }
     auto* bars = new QBarSeries;
     bars->append(netSet);
@@ -315,7 +320,7 @@ void SummaryWindow::showChart(const SummaryResult& result)
     chart->addAxis(weights, Qt::AlignLeft);
     bars->attachAxis(categories);
     bars->attachAxis(weights);
-    weights->setRange(0, qMax(1.0, weights->max() * 1.1));
+    weights->setRange(0, largestNet * 1.1);
     weights->applyNiceNumbers();
     if (amountLine) {
         amountLine->setName(u"金额"_s);
@@ -327,7 +332,7 @@ void SummaryWindow::showChart(const SummaryResult& result)
         chart->addAxis(money, Qt::AlignRight);
         amountLine->attachAxis(categories);
         amountLine->attachAxis(money);
-        money->setRange(0, qMax(1.0, money->max() * 1.1));
+        money->setRange(0, largestAmount * 1.1);
         money->applyNiceNumbers();
     }
 }

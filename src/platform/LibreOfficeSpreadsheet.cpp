@@ -28,6 +28,27 @@ constexpr int MaxRestarts = 3;
 const QString NotInstalled = u"没有找到电子表格程序LibreOffice Calc，无法使用电子表格工作簿"_s;
 const QString NoAnswer = u"电子表格程序LibreOffice没有响应"_s;
 
+/**
+ * The office turns file URLs into file names by the character set of its locale, while file names here
+ * are UTF-8: under a locale of another character set (such as "C") a name with Chinese characters would
+ * not be found.
+ */
+QProcessEnvironment officeEnvironment()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+#ifdef Q_OS_UNIX
+    QString ctype = env.value(u"LC_ALL"_s);
+    if (ctype.isEmpty())
+        ctype = env.value(u"LC_CTYPE"_s, env.value(u"LANG"_s));
+    const bool utf8 = ctype.contains(u"UTF-8"_s, Qt::CaseInsensitive) || ctype.contains(u"utf8"_s, Qt::CaseInsensitive);
+    if (!utf8) {
+        env.remove(u"LC_ALL"_s);
+        env.insert(u"LC_CTYPE"_s, u"C.UTF-8"_s);
+    }
+#endif
+    return env;
+}
+
 QString bridgeScript()
 {
     QFile file(u":/platform/calc_bridge.py"_s);
@@ -62,6 +83,7 @@ public:
         out.close();
 
         startOffice();
+        m_bridge.setProcessEnvironment(officeEnvironment());
         m_bridge.setProgram(python);
         m_bridge.setArguments({script, u"pipe,name="_s + pipe});
         m_bridge.start();
@@ -112,6 +134,7 @@ private:
         m_office.setProgram(m_officeProgram);
         m_office.setArguments(m_officeArguments);
         m_office.setProcessChannelMode(QProcess::MergedChannels);
+        m_office.setProcessEnvironment(officeEnvironment());
         m_office.start();
         if (!m_office.waitForStarted(StartTimeoutMs))
             throw SpreadsheetError(NotInstalled + u"（"_s + m_office.errorString() + u"）"_s);

@@ -3,7 +3,7 @@
 # Started as: python3 calc_bridge.py CONNECT_STRING. Reads one JSON request per line on standard input
 # and answers each with one JSON line on standard output: {"ok": true, ...} or {"ok": false, "error": text}.
 # The office process itself is started and, when it hangs, ended by the program; this helper only
-# connects to it and holds at most one document.
+# connects to it and holds at most one document: opening another closes the first without saving.
 import json
 import sys
 import time
@@ -58,7 +58,7 @@ class Bridge:
                 doc.close(True)
             raise RuntimeError("不是电子表格工作簿")
         self.doc = doc
-        return {"sheets": doc.Sheets.Count, "readOnly": bool(doc.isReadonly())}
+        return {"sheets": doc.Sheets.Count}
 
     def write(self, req):
         rows = req["rows"]
@@ -80,7 +80,7 @@ class Bridge:
 
     def read(self, req):
         cell = self.sheet(req["sheet"]).getCellByPosition(req["column"], req["row"])
-        return {"text": cell.getString(), "fontSize": cell.CharHeight}
+        return {"text": cell.getString()}
 
     def save(self, req):
         if self.doc.isReadonly():
@@ -111,14 +111,10 @@ class Bridge:
                 other.IsVisible = True
         return {}
 
-    def close(self, req):
+    def quit(self, req):
         if self.doc is not None:
             self.doc.close(True)
             self.doc = None
-        return {}
-
-    def quit(self, req):
-        self.close(req)
         try:
             self.desktop.terminate()
         except Exception:
@@ -142,10 +138,13 @@ def main():
     out.write(json.dumps({"ok": True}) + "\n")
     out.flush()
     handlers = {"open": bridge.open, "write": bridge.write, "read": bridge.read, "save": bridge.save,
-                "print": bridge.print_sheet, "close": bridge.close, "quit": bridge.quit}
-    for line in sys.stdin:
+                "print": bridge.print_sheet, "quit": bridge.quit}
+    # Requests come as UTF-8 whatever the locale says.
+    for raw in sys.stdin.buffer:
+        line = raw.decode("utf-8")
         if not line.strip():
             continue
+        req = {}
         try:
             req = json.loads(line)
             answer = handlers[req["cmd"]](req)

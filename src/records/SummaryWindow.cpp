@@ -24,14 +24,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRadioButton>
-#include <QScatterSeries>
 #include <QScrollArea>
 #include <QSortFilterProxyModel>
 #include <QSplitter>

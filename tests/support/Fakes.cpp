@@ -105,9 +105,6 @@ public:
         return destination;
     }
 
-    /** What this opening holds now, saved or not. */
-    const FakeSpreadsheet::Book& book() const { return m_book; }
-
 private:
     void checkSheet(int sheet) const
     {

@@ -6,8 +6,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-
 #include <QSqlRecord>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -64,9 +64,12 @@ std::variant<QStringList, QString> groupingFields(const QString& grouping, const
         const QString name = part.trimmed();
         if (name.isEmpty())
             return u"汇总项目“%1”中有空的项目名称，项目之间只能用一个英文逗号分隔"_s.arg(grouping);
-        if (!columns.contains(name))
+        const auto column = std::find_if(columns.begin(), columns.end(), [&](const QString& c) {
+            return c.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (column == columns.end())
             return u"汇总项目“%1”中的“%2”不是称重数据的项目名称"_s.arg(grouping, name);
-        fields.append(name);
+        fields.append(*column);
     }
     return fields;
 }

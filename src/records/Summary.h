@@ -49,7 +49,8 @@ std::optional<QString> amountField(const QList<StructureRow>& layout);
 /**
  * The field names of a grouping text ("发货方,品名"), checked against the columns of `weight`:
  * a blank name (an empty text, a doubled or trailing comma) or a name that is not a column gives the
- * message to show instead.
+ * message to show instead. Names match the columns without regard to letter case and come back as the
+ * columns spell them.
  */
 std::variant<QStringList, QString> groupingFields(const QString& grouping, const QStringList& columns);
 

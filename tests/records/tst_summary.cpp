@@ -10,6 +10,9 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPrinterInfo>
 #include <QGroupBox>
 #include <QProcess>
 #include <QPushButton>
@@ -228,6 +231,27 @@ private Q_SLOTS:
         SummaryWindow again(m_f->ctx());
         summarise(again, u"品名"_s);
         QCOMPARE(again.findChild<QTableView*>(u"DBGrid1"_s)->columnWidth(0), 140);
+    }
+
+    void theChartIsSavedAsAPictureAndPrintedWithTheResult()
+    {
+        addThreeTrucks(*m_f);
+        m_f->clock.current = QDateTime(Day, QTime(17, 0));
+        SummaryWindow w(m_f->ctx());
+        summarise(w, u"车号"_s);
+        const QString picture = m_f->path(u"图表.png"_s);
+        const QString pdf = m_f->path(u"汇总.pdf"_s);
+        m_f->prompter.texts << picture << pdf;
+        w.saveChartPicture();
+        QVERIFY(!QImage(picture).isNull());
+        if (!QPrinterInfo::defaultPrinterName().isEmpty())
+            QSKIP("this machine has a printer; the result would go to it");
+        w.printResult();
+        // The grid and the chart go onto the page as pictures.
+        QFile written(pdf);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.read(5) == "%PDF-");
+        QVERIFY(written.size() > 10000);
     }
 
     void combinationsAreNumberedFromZero()

@@ -1,5 +1,5 @@
 # What a new program folder receives (ProgramFolderSetup copies it out of ":/programfolder"), by its path
-# in the program folder.
+# in the program folder. zdy.xls is made by make_zdy.py.
 qt_add_resources(weightcore programfolder
     PREFIX /programfolder
     BASE ${CMAKE_CURRENT_LIST_DIR}
@@ -41,4 +41,5 @@ qt_add_resources(weightcore programfolder
         ${CMAKE_CURRENT_LIST_DIR}/磅单/自定义磅单2.fr3
         ${CMAKE_CURRENT_LIST_DIR}/磅单/多联.fr3
         ${CMAKE_CURRENT_LIST_DIR}/磅单/weight.fr3
+        ${CMAKE_CURRENT_LIST_DIR}/zdy.xls
 )

@@ -3,11 +3,11 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config git
-  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
+  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev qt6-charts-dev libqt6opengl6-dev
   libqt6sql6-sqlite libqt6sql6-psql
   libzint-dev libxlsxwriter-dev libsodium-dev
   qt6-translations-l10n xvfb xauth fonts-wqy-zenhei sqlite3 libsqlite3-dev poppler-utils
-  libreoffice-calc-nogui python3
+  libreoffice-calc-nogui python3 python3-uno
 )
 missing=()
 for p in "${packages[@]}"; do

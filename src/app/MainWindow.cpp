@@ -15,6 +15,7 @@
 #include "platform/SystemShell.h"
 #include "data/PersonalSettingsWindow.h"
 #include "widgets/MarqueeLabel.h"
+#include "records/UniversalTicket.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -231,6 +232,8 @@ void MainWindow::Timer1Timer()
 {
     m_marquee->setMarqueeText(TickMarquee);
     schedule.tick();
+    if (schedule.ticks == 2)
+        UniversalTicket::openWorkbook(m_ctx);
     const QDateTime now = m_ctx.clock.now();
     if (schedule.autoBackupDue(now.time()))
         startTimedBackup(schedule.autoBackupFile(now));

@@ -18,6 +18,8 @@
 #include "records/FieldDesignerWindow.h"
 #include "records/QueryWindow.h"
 #include "records/TicketDesignerWindow.h"
+#include "records/SummaryWindow.h"
+#include "records/UniversalTicket.h"
 #include "weighing/DeductionWindow.h"
 #include "weighing/MasterDataWindows.h"
 #include "weighing/WeighStation.h"
@@ -56,16 +58,6 @@ Opener logged(const QString& action, Opener open = {})
 }
 
 /** Designing the universal ticket: the workbook is printed from again only after a restart. */
-Opener universalTicketDesign()
-{
-    return logged(u"修改磅单"_s, [](MainWindow& main) {
-        main.context().prompter.information(u"进入设计时期，用户无法使用系统功能打印，\n"
-                                            "需设计磅单完毕后，关闭磅单Excel文件，重新进入系统才生效！\n"
-                                            "用户在调试磅单时，可以使用Excel的打印或者打印预览功能来完成调试"_s,
-                                            u"提示"_s);
-    });
-}
-
 /** A command of the main window itself. */
 Opener command(void (MainWindow::*slot)())
 {
@@ -113,7 +105,7 @@ const QList<MenuEntry>& entries()
         {weigh, u"固定存皮"_s, u"N16"_s, u"固定存皮"_s, modal<TareWeightWindow>()},
         {weigh, u"产品单价"_s, u"N21"_s, u"产品单价"_s, modal<UnitPriceWindow>()},
         {data, u"查询与打印..."_s, u"N24"_s, u"查询打印"_s, child<QueryWindow>(M::Instances::Many)},
-        {data, u"汇总与打印..."_s, u"N25"_s, u"汇总打印"_s, {}},
+        {data, u"汇总与打印..."_s, u"N25"_s, u"汇总打印"_s, modal<SummaryWindow>()},
         {data, {}, {}, {}, {}},
         {data, u"查看回收站..."_s, u"N30"_s, u"查看回收站"_s, modal<RecycleBinWindow>()},
         {data, {}, {}, {}, {}},
@@ -124,7 +116,8 @@ const QList<MenuEntry>& entries()
         {params, u"连接远程数据库..."_s, u"N42"_s, {}, command(&M::N42Click)},
         {params, {}, {}, {}, {}},
         {params, u"3.设置打印机纸张..."_s, u"N31"_s, u"设置打印机纸张"_s, modal<CustomPaperWindow>()},
-        {params, u"4.自定义万能磅单格式"_s, u"N46"_s, u"自定义万能磅单格式"_s, universalTicketDesign()},
+        {params, u"4.自定义万能磅单格式"_s, u"N46"_s, u"自定义万能磅单格式"_s,
+         [](M& main) { UniversalTicket::design(main.context()); }},
         {params, u"5.设置报表格式..."_s, u"N20"_s, u"设置报表格式"_s, {}},
         {params, u"6.自定义快速磅单格式"_s, u"N61"_s, u"自定义快速磅单格式"_s,
          logged(u"修改磅单"_s, modal<TicketDesignerWindow>())},

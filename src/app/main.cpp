@@ -8,12 +8,14 @@
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/DesktopShell.h"
+#include "platform/LibreOfficeSpreadsheet.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtSound.h"
 #include "records/ExportCommand.h"
 #include "reports/QuickTicketPrinter.h"
 #include "reports/ReportRenderer.h"
 #include "reports/Tickets.h"
+#include "records/UniversalTicket.h"
 #include "weighing/video/CameraCard.h"
 
 #include <QApplication>
@@ -23,6 +25,7 @@
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <QPrinterInfo>
 #include <QScreen>
 #include <QTextStream>
 
@@ -220,8 +223,11 @@ int main(int argc, char* argv[])
     warnWithoutChineseFont(prompter);
 
     QtSound sound;
-    QuickTicketPrinter ticketPrinter(dm);
-    AppContext ctx{dm, prompter, clock, shell, sound, ticketPrinter, {}};
+    LibreOfficeSpreadsheet spreadsheet([] { return QPrinterInfo::defaultPrinterName(); });
+    QuickTicketPrinter quickTicket(dm);
+    UniversalTicketPrinter universalTicket(dm, spreadsheet);
+    TicketKindPrinter ticketPrinter(dm.iniPath(), quickTicket, universalTicket);
+    AppContext ctx{dm, prompter, clock, shell, sound, ticketPrinter, spreadsheet, {}};
     ctx.makeCaptureCard = [&] { return makeCaptureCard(dm.iniPath(), clock); };
     MainWindow window(ctx);
     // Without a window manager "maximised" means nothing; start at the screen's size either way.

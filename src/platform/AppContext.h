@@ -11,6 +11,7 @@ class Clock;
 class DataModule;
 class Prompter;
 class Sound;
+class Spreadsheet;
 class SystemShell;
 class TicketPrinter;
 
@@ -33,6 +34,7 @@ struct AppContext
     SystemShell& shell;
     Sound& sound;
     TicketPrinter& ticketPrinter;
+    Spreadsheet& spreadsheet;
     LoginState login;
     /** Makes a serial line for a window that talks to the indicator; the window owns the line. */
     std::function<std::unique_ptr<SerialLine>()> makeSerialLine = makeSystemSerialLine;

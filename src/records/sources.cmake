@@ -9,6 +9,8 @@ target_sources(weightcore PRIVATE
     records/RecordQuery.cpp
     records/TicketTemplates.cpp
     records/WordFilter.cpp
+    records/Summary.cpp
+    records/UniversalTicket.cpp
 )
 target_sources(weightgui PRIVATE
     records/CustomPaperWindow.cpp
@@ -17,4 +19,5 @@ target_sources(weightgui PRIVATE
     records/QueryWindow.cpp
     records/TicketDesignerWindow.cpp
     records/WordPickerDialog.cpp
+    records/SummaryWindow.cpp
 )

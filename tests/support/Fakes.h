@@ -4,10 +4,14 @@
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 #include "platform/Sound.h"
+#include "platform/Spreadsheet.h"
 #include "platform/SystemShell.h"
 #include "platform/TicketPrinter.h"
 
 #include <QList>
+#include <QMap>
+#include <memory>
+#include <tuple>
 #include <QQueue>
 #include <QStringList>
 #include <QVariant>
@@ -107,4 +111,35 @@ public:
     /** When set, printing fails with this database error. */
     QString failure;
     TicketResult result{true, QStringLiteral("fake printer"), {}};
+};
+
+/**
+ * In-memory workbooks by path. A workbook that was never added opens as an empty one with two sheets.
+ * Cells written by one opening are kept for the next only when it was saved, as with a real file.
+ */
+class FakeSpreadsheet final : public Spreadsheet
+{
+public:
+    struct Book
+    {
+        int sheets = 2;
+        /** Texts by (sheet, row, column), all counted from 1. */
+        QMap<std::tuple<int, int, int>, QString> cells;
+        QMap<std::tuple<int, int, int>, double> fontSizes;
+        int saves = 0;
+        /** Printed worksheets in order, with where they went. */
+        QList<std::pair<int, QString>> printed;
+    };
+
+    std::unique_ptr<Workbook> open(const QString& path) override;
+
+    QMap<QString, Book> books;
+    QStringList opened;
+    int released = 0;
+    /** When set, the step fails with this text. */
+    QString openFailure;
+    QString saveFailure;
+    QString printFailure;
+    /** Where prints go; empty: to the PDF file asked for. */
+    QString printer;
 };

@@ -49,7 +49,7 @@ TestFolder::TestFolder()
     m_dm = std::make_unique<DataModule>(m_dir.path());
     if (m_dm->open() != DataModule::OpenResult::Ok)
         qFatal("cannot open the test program folder: %s", qPrintable(m_dm->lastOpenError()));
-    m_ctx.reset(new AppContext{*m_dm, prompter, clock, shell, sound, ticketPrinter, {}});
+    m_ctx.reset(new AppContext{*m_dm, prompter, clock, shell, sound, ticketPrinter, spreadsheet, {}});
     m_ctx->makeSerialLine = [] { return std::make_unique<FakeSerialLine>(); };
     m_ctx->login.CurrentOperator = u"admin"_s;
 }

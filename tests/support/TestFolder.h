@@ -25,6 +25,7 @@ public:
     FakeShell shell;
     FakeSound sound;
     FakeTicketPrinter ticketPrinter;
+    FakeSpreadsheet spreadsheet;
 
     /** Number of rows of a table, or of a SELECT count(*) condition. */
     int count(const QString& table, const QString& where = QString());

@@ -57,7 +57,14 @@ Opener logged(const QString& action, Opener open = {})
     };
 }
 
-/** Designing the universal ticket: the workbook is printed from again only after a restart. */
+/** The record report's design: a query window over the newest records lends its result to the designer. */
+void designRecordReport(MainWindow& main)
+{
+    auto* query = new QueryWindow(main.context(), QueryWindow::Opening::NewestNow);
+    main.openChild(query, MainWindow::Instances::Many);
+    query->DesignReport();
+}
+
 /** A command of the main window itself. */
 Opener command(void (MainWindow::*slot)())
 {
@@ -118,7 +125,7 @@ const QList<MenuEntry>& entries()
         {params, u"3.设置打印机纸张..."_s, u"N31"_s, u"设置打印机纸张"_s, modal<CustomPaperWindow>()},
         {params, u"4.自定义万能磅单格式"_s, u"N46"_s, u"自定义万能磅单格式"_s,
          [](M& main) { UniversalTicket::design(main.context()); }},
-        {params, u"5.设置报表格式..."_s, u"N20"_s, u"设置报表格式"_s, {}},
+        {params, u"5.设置报表格式..."_s, u"N20"_s, u"设置报表格式"_s, logged(u"修改报表"_s, designRecordReport)},
         {params, u"6.自定义快速磅单格式"_s, u"N61"_s, u"自定义快速磅单格式"_s,
          logged(u"修改磅单"_s, modal<TicketDesignerWindow>())},
         {help, u"科学计算器..."_s, u"N48"_s, {}, command(&M::N48Click)},

@@ -15,6 +15,7 @@
 #include "records/RecordExport.h"
 #include "records/WordPickerDialog.h"
 #include "reports/Report.h"
+#include "reports/ReportDesignerWindow.h"
 #include "reports/ReportPreview.h"
 #include "widgets/ButtonRow.h"
 #include "widgets/ChildWindow.h"
@@ -574,6 +575,24 @@ void QueryWindow::PrintClick()
     if (title1.isEmpty() || title2.isEmpty())
         return;
     printReport(title1, title2);
+}
+
+void QueryWindow::DesignReport()
+{
+    guarded(m_ctx.prompter, [&] {
+        m_grid->postEdits();
+        ReportDesignerWindow::Data data;
+        QSqlQuery rows = Sql::exec(m_ctx.dm.weightdatabase(), m_current.select(), m_current.values);
+        while (rows.next())
+            data.rows.append(rows.record());
+        rows.finish();
+        const IniFile ini(m_ctx.dm.iniPath());
+        data.variables = Report::recordReportVariables(ini.read(Option::ReportTitle1), ini.read(Option::ReportTitle2),
+                                                       m_panes[0]->text(), m_panes[1]->text(), m_panes[2]->text(),
+                                                       m_panes[3]->text());
+        ReportDesignerWindow designer(m_ctx.dm.path(u"磅单/weight.fr3"_s), std::move(data), m_ctx.prompter, this);
+        designer.exec();
+    });
 }
 
 void QueryWindow::printReport(const QString& title1, const QString& title2)

@@ -54,6 +54,11 @@ public:
     void PrintClick();
     void HelpClick();
     void SetWidthsClick();
+    /**
+     * The record report's design ("5.设置报表格式..."): the report designer on `weight.fr3` with this
+     * window's result as frxDBDataset1 and its totals as pz/mz/jz/cs, modal over this window.
+     */
+    void DesignReport();
 
     inline static const QString Caption = QStringLiteral("查询与打印");
 

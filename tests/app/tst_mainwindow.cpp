@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -118,6 +119,7 @@ private Q_SLOTS:
     void restartPowerOffAndRestore();
     void captionFromGbkSettings();
     void oneWeighingStationAtATime();
+    void recordReportDesignBorrowsAQueryWindow();
 };
 
 void MainWindowTest::startUpReportsDatabaseFiles_data()
@@ -443,6 +445,32 @@ void MainWindowTest::oneWeighingStationAtATime()
     QTRY_COMPARE(w.mdiArea()->subWindowList().size(), 0);
     QTRY_VERIFY(item->isEnabled());
     QCOMPARE(t.prompter.textsOf(u"confirm"_s).size(), 2);
+}
+
+void MainWindowTest::recordReportDesignBorrowsAQueryWindow()
+{
+    TestFolder t;
+    Sql::exec(t.dm().weightdatabase(), u"INSERT INTO weight (车号, 品名, 皮重) VALUES ('苏A1', '黄沙', 15000)"_s);
+    MainWindow w(t.ctx());
+    QString designed;
+    QStringList fields;
+    QTimer::singleShot(0, &w, [&] {
+        auto* designer = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (designer && designer->objectName() == u"TfrxDesignerForm"_s) {
+            designed = designer->windowTitle();
+            auto* list = designer->findChild<QListWidget*>(u"FieldList"_s);
+            for (int i = 0; list && i < list->count(); ++i)
+                fields.append(list->item(i)->text());
+        }
+        if (designer)
+            designer->reject();
+    });
+    w.action(u"N20"_s)->trigger();
+    QVERIFY2(designed.endsWith(u"磅单/weight.fr3"_s), qPrintable(designed));
+    QVERIFY(fields.contains(u"[frxDBDataset1.\"车号\"]"_s));
+    QCOMPARE(t.logActions().last(), u"修改报表"_s);
+    QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
+    QCOMPARE(w.mdiArea()->subWindowList().first()->widget()->objectName(), u"Tmanagerdatafrm"_s);
 }
 
 QTEST_MAIN(MainWindowTest)

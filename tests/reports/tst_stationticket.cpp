@@ -50,7 +50,9 @@ void StationTicketTest::completedWeighingPrintsTicketAndF9MarksReprints()
 {
     TestFolder t;
     QuickTicketPrinter printer(t.dm(), [] { return QuickTicketPrinter::Printers{}; });
-    AppContext ctx{t.dm(), t.prompter, t.clock, t.shell, t.sound, printer, t.ctx().login, t.ctx().makeSerialLine};
+    AppContext ctx{t.dm(),  t.prompter,     t.clock,       t.shell,
+                   t.sound, printer,        t.spreadsheet, t.ctx().login,
+                   t.ctx().makeSerialLine};
     ctx.makeCaptureCard = t.ctx().makeCaptureCard;
     const QDateTime now(QDate(2026, 12, 11), QTime(8, 30, 15));
     t.clock.current = now;

@@ -347,10 +347,10 @@ const QLocale& grouped()
     return locale;
 }
 
-QString numberText(double value, const QString& spec, const QString& decimalSeparator)
+QString numberText(double value, const QString& pattern, const QString& decimalSeparator)
 {
     static const QRegularExpression printf(u"^%-?(\\d*)(?:\\.(\\d+))?([fngdeFNGDE])$"_s);
-    const QRegularExpressionMatch m = printf.match(spec.trimmed());
+    const QRegularExpressionMatch m = printf.match(pattern.trimmed());
     QString text;
     if (m.hasMatch()) {
         const int decimals = m.captured(2).isEmpty() ? 2 : m.captured(2).toInt();
@@ -365,18 +365,18 @@ QString numberText(double value, const QString& spec, const QString& decimalSepa
             text = QString::number(value, 'e', decimals);
         else
             text = QString::number(value, 'g', 15);
-    } else if (!spec.trimmed().isEmpty()) {
+    } else if (!pattern.trimmed().isEmpty()) {
         // A FormatFloat pattern such as "0.00" or "#,##0.0".
-        const qsizetype point = spec.indexOf(u'.');
+        const qsizetype point = pattern.indexOf(u'.');
         int decimals = 0;
-        for (qsizetype i = point + 1; point >= 0 && i < spec.size() && (spec[i] == u'0' || spec[i] == u'#'); ++i)
+        for (qsizetype i = point + 1; point >= 0 && i < pattern.size() && (pattern[i] == u'0' || pattern[i] == u'#'); ++i)
             ++decimals;
-        text = spec.contains(u',') ? grouped().toString(value, 'f', decimals) : QString::number(value, 'f', decimals);
+        text = pattern.contains(u',') ? grouped().toString(value, 'f', decimals) : QString::number(value, 'f', decimals);
         // Zeros before the point give the least number of integer digits ("00000000" → 00000007).
-        const qsizetype integerDigits = spec.left(point < 0 ? spec.size() : point).count(u'0');
+        const qsizetype integerDigits = pattern.left(point < 0 ? pattern.size() : point).count(u'0');
         const qsizetype digits = text.indexOf(u'.') < 0 ? text.size() : text.indexOf(u'.');
         const bool negative = text.startsWith(u'-');
-        if (!spec.contains(u',') && digits - negative < integerDigits)
+        if (!pattern.contains(u',') && digits - negative < integerDigits)
             text.insert(negative ? 1 : 0, QString(integerDigits - (digits - negative), u'0'));
     } else {
         text = QString::number(value, 'g', 15);

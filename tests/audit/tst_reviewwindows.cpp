@@ -114,11 +114,11 @@ QSqlRecord weightRecord(TestFolder& t, qlonglong number)
     return q.record();
 }
 
-QList<ColumnInfo> columnsNamed(const QString& spec)
+QList<ColumnInfo> columnsNamed(const QString& names)
 {
     // "n:编号 t:车号 d:皮重时间": kind letter, colon, name.
     QList<ColumnInfo> columns;
-    for (const QString& part : spec.split(u' ')) {
+    for (const QString& part : names.split(u' ')) {
         const QChar kind = part[0];
         columns.append({part.mid(2), kind == u'n'   ? ColumnKind::Number
                                      : kind == u'd' ? ColumnKind::DateTime

@@ -3,6 +3,7 @@
 // beside libxlsxwriter writing the same cells alone. After the runs the same statements go through the
 // sqlite3 shell on the same file, for comparison.
 
+#include "GeneratedSite.h"
 #include "TestFolder.h"
 #include "data/Sql.h"
 #include "data/TableEditModel.h"
@@ -35,39 +36,25 @@ const QDateTime MonthFrom(QDate(2025, 3, 1), QTime(0, 0, 0));
 const QDateTime MonthTo(QDate(2025, 3, 31), QTime(23, 59, 59));
 const QString Plate = u"苏A00042"_s;
 
-std::unique_ptr<TestFolder>& folder()
-{
-    static std::unique_ptr<TestFolder> made;
-    return made;
-}
-
 /** 20,000 plates in turn; one record in a thousand pending. */
 TestFolder& site()
 {
-    if (!folder()) {
-        auto t = std::make_unique<TestFolder>();
-        QElapsedTimer timer;
-        timer.start();
-        const QSqlDatabase db = t->dm().weightdatabase();
-        Sql::inTransaction(db, [&] {
-            Sql::exec(db,
-                      u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                      "INSERT INTO weight (车号, 品名, 发货方, 收货方, 承运方, 毛重, 皮重, 净重, 扣杂方式, 皮重时间, "
-                      "毛重时间, 皮重操作人, 毛重操作人) "
-                      "SELECT printf('苏A%05d', i % 20000), CASE i % 3 WHEN 0 THEN '黄沙' WHEN 1 THEN '石子' "
-                      "ELSE '水泥' END, '江苏发货公司', '上海收货公司', '李四车队', "
-                      "CASE WHEN i % 1000 = 0 THEN 0 ELSE 32000 + i % 500 END, 15000, "
-                      "CASE WHEN i % 1000 = 0 THEN 0 ELSE 17000 + i % 500 END, '[皮->毛]', "
-                      "datetime(?, '+' || (i * ?) || ' seconds'), datetime(?, '+' || (i * ? + 600) || ' seconds'), "
-                      "'admin', 'admin' FROM n"_s,
-                      {records(), Dialect::dateTimeText(FirstTime), SecondsApart, Dialect::dateTimeText(FirstTime),
-                       SecondsApart});
-        });
-        Sql::exec(db, u"ANALYZE"_s);
-        std::fprintf(stderr, "%d records written in %lld ms\n", records(), timer.elapsed());
-        folder() = std::move(t);
-    }
-    return *folder();
+    return generatedSite(records(), [](TestFolder& t) {
+        const QSqlDatabase db = t.dm().weightdatabase();
+        Sql::exec(
+            db,
+            u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+            "INSERT INTO weight (车号, 品名, 发货方, 收货方, 承运方, 毛重, 皮重, 净重, 扣杂方式, 皮重时间, "
+            "毛重时间, 皮重操作人, 毛重操作人) "
+            "SELECT printf('苏A%05d', i % 20000), CASE i % 3 WHEN 0 THEN '黄沙' WHEN 1 THEN '石子' "
+            "ELSE '水泥' END, '江苏发货公司', '上海收货公司', '李四车队', "
+            "CASE WHEN i % 1000 = 0 THEN 0 ELSE 32000 + i % 500 END, 15000, "
+            "CASE WHEN i % 1000 = 0 THEN 0 ELSE 17000 + i % 500 END, '[皮->毛]', "
+            "datetime(?, '+' || (i * ?) || ' seconds'), datetime(?, '+' || (i * ? + 600) || ' seconds'), "
+            "'admin', 'admin' FROM n"_s,
+            {records(), Dialect::dateTimeText(FirstTime), SecondsApart, Dialect::dateTimeText(FirstTime),
+             SecondsApart});
+    });
 }
 
 RecordStatement monthQuery(const QString& plate)
@@ -85,7 +72,8 @@ RecordStatement monthQuery(const QString& plate)
 void onePlateMonthWithTotals(benchmark::State& state)
 {
     const RecordStatement statement = monthQuery(Plate);
-    TableEditModel model(site().dm().weightdatabase(), site().dm().dialect(), RecordQuery::Table, RecordQuery::KeyColumn);
+    TableEditModel model(site().dm().weightdatabase(), site().dm().dialect(), RecordQuery::Table,
+                         RecordQuery::KeyColumn);
     model.setFetchBatch(256);
     for (auto _ : state) {
         model.load({}, statement.where, statement.values, statement.orderBy);
@@ -101,7 +89,8 @@ BENCHMARK(onePlateMonthWithTotals)->Unit(benchmark::kMillisecond);
 void monthFirstRows(benchmark::State& state)
 {
     const RecordStatement statement = monthQuery({});
-    TableEditModel model(site().dm().weightdatabase(), site().dm().dialect(), RecordQuery::Table, RecordQuery::KeyColumn);
+    TableEditModel model(site().dm().weightdatabase(), site().dm().dialect(), RecordQuery::Table,
+                         RecordQuery::KeyColumn);
     model.setFetchBatch(256);
     qint64 count = 0;
     for (auto _ : state) {
@@ -138,7 +127,8 @@ BENCHMARK(export100kToWorkbook)->Unit(benchmark::kMillisecond)->Iterations(3);
 /** libxlsxwriter alone: the same cells, already in memory as UTF-8 and numbers. */
 void libxlsxwriterAlone(benchmark::State& state)
 {
-    QSqlQuery q = Sql::exec(site().dm().weightdatabase(), exportStatement().select(), exportStatement().values);
+    QSqlQuery q =
+        Sql::exec(site().dm().weightdatabase(), exportStatement().select(), exportStatement().values);
     const QSqlRecord record = q.record();
     struct Cell
     {
@@ -151,7 +141,8 @@ void libxlsxwriterAlone(benchmark::State& state)
         QList<Cell> row;
         for (int i = 0; i < record.count(); ++i) {
             const QVariant v = q.value(i);
-            const bool number = v.metaType().id() == QMetaType::Double || v.metaType().id() == QMetaType::LongLong;
+            const bool number =
+                v.metaType().id() == QMetaType::Double || v.metaType().id() == QMetaType::LongLong;
             row.append({number, v.toDouble(), number || v.isNull() ? QByteArray() : v.toString().toUtf8()});
         }
         rows.append(row);
@@ -171,7 +162,8 @@ void libxlsxwriterAlone(benchmark::State& state)
                 if (cell.number)
                     worksheet_write_number(sheet, lxw_row_t(r + 1), lxw_col_t(c), cell.value, nullptr);
                 else if (!cell.text.isEmpty())
-                    worksheet_write_string(sheet, lxw_row_t(r + 1), lxw_col_t(c), cell.text.constData(), nullptr);
+                    worksheet_write_string(sheet, lxw_row_t(r + 1), lxw_col_t(c), cell.text.constData(),
+                                           nullptr);
             }
         workbook_close(book);
     }
@@ -184,7 +176,8 @@ QString literal(const RecordStatement& statement, const QString& select)
     QString sql = select;
     for (const QVariant& v : statement.values) {
         const qsizetype at = sql.indexOf(u'?');
-        const QString text = v.metaType().id() == QMetaType::QString ? u'\'' + v.toString() + u'\'' : v.toString();
+        const QString text =
+            v.metaType().id() == QMetaType::QString ? u'\'' + v.toString() + u'\'' : v.toString();
         sql.replace(at, 1, text);
     }
     return sql;
@@ -194,7 +187,8 @@ void compareWithShell()
 {
     const RecordStatement plate = monthQuery(Plate);
     const RecordStatement month = monthQuery({});
-    const QString totals = u"SELECT sum(\"皮重\"), sum(\"毛重\"), sum(\"净重\"), count(*) FROM weight WHERE "_s;
+    const QString totals =
+        u"SELECT sum(\"皮重\"), sum(\"毛重\"), sum(\"净重\"), count(*) FROM weight WHERE "_s;
     const QStringList statements{
         literal(plate, plate.select()),
         literal(plate, totals + plate.where),
@@ -207,7 +201,8 @@ void compareWithShell()
         shell.write((u".timer on\n.output /dev/null\n"_s + sql + u";\n"_s).toUtf8());
         shell.closeWriteChannel();
         shell.waitForFinished(120000);
-        std::fprintf(stderr, "sqlite3: %s\n    %s", qPrintable(sql), shell.readAllStandardOutput().constData());
+        std::fprintf(stderr, "sqlite3: %s\n    %s", qPrintable(sql),
+                     shell.readAllStandardOutput().constData());
     }
 }
 
@@ -221,6 +216,5 @@ int main(int argc, char** argv)
     compareWithShell();
     benchmark::Shutdown();
     // The folder's connections close while the application still exists.
-    folder().reset();
     return 0;
 }

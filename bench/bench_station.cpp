@@ -4,6 +4,7 @@
 // scale, so each must stay well under 50 ms. BENCH_KEEP=DIR keeps the generated folder in DIR, so the
 // SQLite shell can run the same statements on the same file.
 
+#include "GeneratedSite.h"
 #include "TestFolder.h"
 #include "data/IniFile.h"
 #include "data/Settings.h"
@@ -22,8 +23,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const int Records = qEnvironmentVariableIsSet("BENCH_RECORDS") ? qEnvironmentVariableIntValue("BENCH_RECORDS")
-                                                                : 1000000;
+const int Records =
+    qEnvironmentVariableIsSet("BENCH_RECORDS") ? qEnvironmentVariableIntValue("BENCH_RECORDS") : 1000000;
 // One record every 50 seconds: the newest is about nineteen months after the oldest.
 const QDateTime FirstTime(QDate(2024, 1, 1), QTime(6, 0, 0));
 const QDateTime Now = FirstTime.addSecs(50LL * Records + 600);
@@ -33,53 +34,34 @@ const QDateTime Now = FirstTime.addSecs(50LL * Records + 600);
  * on ten trucks that come every day (10,000 records each); one record in a thousand still pending, and
  * both searched plates with a pending first pass of ten minutes ago.
  */
-std::unique_ptr<TestFolder>& folder()
-{
-    static std::unique_ptr<TestFolder> made;
-    return made;
-}
-
 TestFolder& site()
 {
-    if (!folder()) {
-        auto t = std::make_unique<TestFolder>();
-        QElapsedTimer timer;
-        timer.start();
-        const QSqlDatabase db = t->dm().weightdatabase();
-        // Written without the triggers, which are made again with their tables filled afterwards.
-        for (const QString& trigger : {u"insert"_s, u"delete"_s, u"update"_s})
-            Sql::exec(db, u"DROP TRIGGER weight_derived_"_s + trigger);
-        Sql::inTransaction(db, [&] {
+    return generatedSite(Records, [](TestFolder& t) {
+        const QSqlDatabase db = t.dm().weightdatabase();
+        Sql::exec(
+            db,
+            u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+            "INSERT INTO weight (车号, 品名, 发货方, 收货方, 承运方, 毛重, 皮重, 净重, 单价, 金额, "
+            "扣重数, "
+            "扣杂方式, 皮重时间, 毛重时间, 皮重操作人, 毛重操作人) "
+            "SELECT CASE WHEN i % 10 = 0 THEN printf('苏E%05d', (i / 10) % 10) ELSE printf('苏A%05d', i "
+            "% 20000) END, "
+            "'黄沙', '江苏发货公司', '上海收货公司', '李四车队', "
+            "CASE WHEN i % 1000 = 0 THEN 0 ELSE 32000 + i % 500 END, 15000, "
+            "CASE WHEN i % 1000 = 0 THEN 0 ELSE 17000 + i % 500 END, 0, 0, 0, '净重折扣[0][皮->毛]', "
+            "datetime(?, '+' || (i * 50) || ' seconds'), datetime(?, '+' || (i * 50 + 600) || ' "
+            "seconds'), "
+            "'admin', 'admin' FROM n"_s,
+            {Records, Dialect::dateTimeText(FirstTime), Dialect::dateTimeText(FirstTime)});
+        for (const QString& plate : {u"苏A00042"_s, u"苏E00003"_s})
             Sql::exec(
                 db,
-                u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                "INSERT INTO weight (车号, 品名, 发货方, 收货方, 承运方, 毛重, 皮重, 净重, 单价, 金额, "
-                "扣重数, "
-                "扣杂方式, 皮重时间, 毛重时间, 皮重操作人, 毛重操作人) "
-                "SELECT CASE WHEN i % 10 = 0 THEN printf('苏E%05d', (i / 10) % 10) ELSE printf('苏A%05d', i "
-                "% 20000) END, "
-                "'黄沙', '江苏发货公司', '上海收货公司', '李四车队', "
-                "CASE WHEN i % 1000 = 0 THEN 0 ELSE 32000 + i % 500 END, 15000, "
-                "CASE WHEN i % 1000 = 0 THEN 0 ELSE 17000 + i % 500 END, 0, 0, 0, '净重折扣[0][皮->毛]', "
-                "datetime(?, '+' || (i * 50) || ' seconds'), datetime(?, '+' || (i * 50 + 600) || ' "
-                "seconds'), "
-                "'admin', 'admin' FROM n"_s,
-                {Records, Dialect::dateTimeText(FirstTime), Dialect::dateTimeText(FirstTime)});
-            for (const QString& plate : {u"苏A00042"_s, u"苏E00003"_s})
-                Sql::exec(
-                    db,
-                    u"INSERT INTO weight (车号, 品名, 皮重, 皮重时间, 皮重操作人) VALUES (?, '黄沙', 15000, ?, 'admin')"_s,
-                    {plate, Dialect::dateTimeText(Now.addSecs(-600))});
-        });
-        WeightDerived::rebuild(db, t->dm().dialect());
-        Sql::exec(db, u"ANALYZE"_s);
-        t->clock.current = Now;
+                u"INSERT INTO weight (车号, 品名, 皮重, 皮重时间, 皮重操作人) VALUES (?, '黄沙', 15000, ?, 'admin')"_s,
+                {plate, Dialect::dateTimeText(Now.addSecs(-600))});
+        t.clock.current = Now;
         // The shift began this morning: about 600 records ago.
-        IniFile(t->dm().iniPath()).write(Option::ShiftStartRecord, QString::number(Records - 600));
-        std::fprintf(stderr, "%d records written in %lld ms\n", Records + 2, timer.elapsed());
-        folder() = std::move(t);
-    }
-    return *folder();
+        IniFile(t.dm().iniPath()).write(Option::ShiftStartRecord, QString::number(Records - 600));
+    });
 }
 
 void printPlan(const QString& sql, const QVariantList& values)
@@ -93,7 +75,8 @@ void printPlan(const QString& sql, const QVariantList& values)
 void printPlans()
 {
     const QString cutOff = Dialect::dateTimeText(Now.addSecs(-30 * 24 * 3600));
-    printPlan(u"SELECT * FROM weight WHERE (车号 = ? COLLATE NOCASE) AND (毛重 < 1) AND (皮重时间 > ?) ORDER BY 编号 "
+    printPlan(u"SELECT * FROM weight WHERE (车号 = ? COLLATE NOCASE) AND (毛重 < 1) AND (皮重时间 > ?) ORDER "
+              u"BY 编号 "
               "DESC LIMIT 2000"_s,
               {u"苏E00003"_s, cutOff});
     printPlan(u"SELECT * FROM weight ORDER BY 编号 DESC LIMIT 2000"_s, {});
@@ -127,9 +110,11 @@ BENCHMARK_CAPTURE(pendingSearch, daily_truck_with_10000_records, u"苏E00003"_s,
     ->Unit(benchmark::kMillisecond);
 // Sites that let pending records be completed for a whole week or month.
 BENCHMARK_CAPTURE(pendingSearch, time_limit_of_a_week, u"苏E00003"_s, 7 * 24)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(pendingSearch, time_limit_of_30_days, u"苏E00003"_s, 30 * 24)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(pendingSearch, time_limit_of_30_days, u"苏E00003"_s, 30 * 24)
+    ->Unit(benchmark::kMillisecond);
 // The plate typed in other letters than stored.
-BENCHMARK_CAPTURE(pendingSearch, plate_in_small_letters, u"苏e00003"_s, 30 * 24)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(pendingSearch, plate_in_small_letters, u"苏e00003"_s, 30 * 24)
+    ->Unit(benchmark::kMillisecond);
 
 /** F1 on a fixed-tare plate: the plate's newest record, whose fields the weighing takes over. */
 void newestOfPlate(benchmark::State& state)
@@ -188,6 +173,5 @@ int main(int argc, char** argv)
         site().dm().close();
         QFile::copy(site().dm().path(u"Pcomm.dll"_s), keep + u"/Pcomm.dll"_s);
     }
-    folder().reset();
     return 0;
 }

@@ -1,6 +1,7 @@
 // The summary window's statement on a site with a million records: the totals by 品名 over a year,
 // beside the SQLite shell running the same statement on the same file.
 
+#include "GeneratedSite.h"
 #include "TestFolder.h"
 #include "data/RecordLayout.h"
 #include "data/Sql.h"
@@ -23,35 +24,21 @@ const QDateTime FirstTime(QDate(2024, 1, 1), QTime(6, 0, 0));
 const QDateTime From(QDate(2024, 1, 1), QTime(0, 0, 0));
 const QDateTime To(QDate(2024, 12, 31), QTime(23, 59, 59));
 
-std::unique_ptr<TestFolder>& folder()
-{
-    static std::unique_ptr<TestFolder> made;
-    return made;
-}
-
 /** A million records of eight products from forty senders. */
 TestFolder& site()
 {
-    if (!folder()) {
-        auto t = std::make_unique<TestFolder>();
-        QElapsedTimer timer;
-        timer.start();
-        const QSqlDatabase db = t->dm().weightdatabase();
-        Sql::inTransaction(db, [&] {
-            Sql::exec(db,
-                      u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                      "INSERT INTO weight (车号, 品名, 发货方, 毛重, 皮重, 净重, 单价, 金额, 皮重时间, 毛重时间) "
-                      "SELECT printf('苏A%05d', i % 20000), printf('品名%d', i % 8), printf('发货方%d', i % 40), "
-                      "32000 + i % 500, 15000, 17000 + i % 500, 20, (17000 + i % 500) * 0.02, "
-                      "datetime(?, '+' || (i * 50) || ' seconds'), datetime(?, '+' || (i * 50 + 600) || ' seconds') "
-                      "FROM n"_s,
-                      {Records, Dialect::dateTimeText(FirstTime), Dialect::dateTimeText(FirstTime)});
-        });
-        Sql::exec(db, u"ANALYZE"_s);
-        std::fprintf(stderr, "%d records written in %lld ms\n", Records, timer.elapsed());
-        folder() = std::move(t);
-    }
-    return *folder();
+    return generatedSite(Records, [](TestFolder& t) {
+        const QSqlDatabase db = t.dm().weightdatabase();
+        Sql::exec(
+            db,
+            u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+            "INSERT INTO weight (车号, 品名, 发货方, 毛重, 皮重, 净重, 单价, 金额, 皮重时间, 毛重时间) "
+            "SELECT printf('苏A%05d', i % 20000), printf('品名%d', i % 8), printf('发货方%d', i % 40), "
+            "32000 + i % 500, 15000, 17000 + i % 500, 20, (17000 + i % 500) * 0.02, "
+            "datetime(?, '+' || (i * 50) || ' seconds'), datetime(?, '+' || (i * 50 + 600) || ' seconds') "
+            "FROM n"_s,
+            {Records, Dialect::dateTimeText(FirstTime), Dialect::dateTimeText(FirstTime)});
+    });
 }
 
 SummaryStatement byProduct()
@@ -131,6 +118,5 @@ int main(int argc, char** argv)
                  shell.real, shell.cpu);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    folder().reset();
     return 0;
 }

@@ -63,17 +63,10 @@ ClearWindow::ClearWindow(AppContext& ctx, QWidget* parent)
     for (const QString& text : {u"在进行数据清除之前做一下数据备份."_s, u"数据清除以毛重时间为准."_s,
                                 u"清理完毕后建议运行数据库压缩修复功能，可以提高运行速度。"_s})
         layout->addWidget(DialogParts::note(text, this));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* clear = DialogParts::button(u"BitBtn1"_s, u"清除(&D)"_s, this);
-    auto* close = DialogParts::button(u"BitBtn2"_s, u"关闭(&C)"_s, this);
-    buttons->addWidget(clear);
-    buttons->addWidget(close);
-    layout->addLayout(buttons);
+    auto* clear = DialogParts::actionAndClose(this, layout, u"清除(&D)"_s, this);
     DialogParts::setUp(this, u"Tclearfrm"_s, u"数据清除"_s);
 
     connect(clear, &QPushButton::clicked, this, &ClearWindow::BitBtn1Click);
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void ClearWindow::BitBtn1Click()

@@ -31,18 +31,11 @@ CompactWindow::CompactWindow(AppContext& ctx, QWidget* parent)
     m_ProgressBar1->setRange(0, 100);
     m_ProgressBar1->setValue(0);
     layout->addWidget(m_ProgressBar1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* start = DialogParts::button(u"BitBtn1"_s, u"压缩(&A)"_s, frame);
-    auto* close = DialogParts::button(u"BitBtn2"_s, u"关闭(&C)"_s, frame);
-    buttons->addWidget(start);
-    buttons->addWidget(close);
-    layout->addLayout(buttons);
+    auto* start = DialogParts::actionAndClose(this, layout, u"压缩(&A)"_s, frame);
     DialogParts::setUp(this, u"Tcompressdatafrm"_s, u"压缩数据库"_s);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 
     connect(start, &QPushButton::clicked, this, &CompactWindow::BitBtn1Click);
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void CompactWindow::BitBtn1Click()

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLayout>
+#include <QBoxLayout>
 #include <QPushButton>
 
 /** Pieces the maintenance windows share: a fixed-size dialog without a close box, notes and buttons. */
@@ -34,6 +35,23 @@ inline QPushButton* button(const QString& objectName, const QString& caption, QW
     button->setObjectName(objectName);
     button->setAutoDefault(false);
     return button;
+}
+
+/**
+ * The row at the foot of a window: its action button "BitBtn1" and "关闭(&C)" ("BitBtn2", which closes the
+ * dialog), right-aligned under `layout`. Returns the action button.
+ */
+inline QPushButton* actionAndClose(QDialog* dialog, QBoxLayout* layout, const QString& caption, QWidget* parent)
+{
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto* action = button(QStringLiteral("BitBtn1"), caption, parent);
+    auto* close = button(QStringLiteral("BitBtn2"), QStringLiteral("关闭(&C)"), parent);
+    buttons->addWidget(action);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    QObject::connect(close, &QPushButton::clicked, dialog, &QDialog::reject);
+    return action;
 }
 
 } // namespace DialogParts

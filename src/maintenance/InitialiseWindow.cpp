@@ -35,17 +35,10 @@ InitialiseWindow::InitialiseWindow(AppContext& ctx, QWidget* parent)
     m_ProgressBar1->setRange(0, 100);
     m_ProgressBar1->setValue(0);
     layout->addWidget(m_ProgressBar1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto* start = DialogParts::button(u"BitBtn1"_s, u"初始化(&A)"_s, this);
-    auto* close = DialogParts::button(u"BitBtn2"_s, u"关闭(&C)"_s, this);
-    buttons->addWidget(start);
-    buttons->addWidget(close);
-    layout->addLayout(buttons);
+    auto* start = DialogParts::actionAndClose(this, layout, u"初始化(&A)"_s, this);
     DialogParts::setUp(this, u"Tbeginsysfrm"_s, u"初始化系统"_s);
 
     connect(start, &QPushButton::clicked, this, &InitialiseWindow::BitBtn1Click);
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void InitialiseWindow::BitBtn1Click()

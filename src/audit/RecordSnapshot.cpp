@@ -81,12 +81,20 @@ QStringList everyPiece(const QString& inner)
 
 } // namespace
 
-QString content(const QSqlRecord& record)
+QString content(const QVariantList& values)
 {
     QString text;
-    for (int i = 0; i < record.count(); ++i)
-        text += u'[' + valueText(record.value(i)) + u']';
+    for (const QVariant& value : values)
+        text += u'[' + valueText(value) + u']';
     return text;
+}
+
+QString content(const QSqlRecord& record)
+{
+    QVariantList values;
+    for (int i = 0; i < record.count(); ++i)
+        values.append(record.value(i));
+    return content(values);
 }
 
 Split split(const QString& content, const QList<ColumnInfo>& columns)

@@ -6,6 +6,7 @@
 #include <QSqlRecord>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 /**
  * The log content of a changed or deleted weighing record: "[" + value + "]" for every column in column
@@ -14,6 +15,8 @@
 namespace RecordSnapshot {
 
 QString content(const QSqlRecord& record);
+/** The same for the values of a record in column order. */
+QString content(const QVariantList& values);
 
 /** A log content split back into the values of a record layout. */
 struct Split

@@ -1,5 +1,6 @@
 #include "QueryWindow.h"
 
+#include "audit/RecordSnapshot.h"
 #include "audit/UserStore.h"
 #include "data/DataModule.h"
 #include "data/IniFile.h"
@@ -452,7 +453,7 @@ void QueryWindow::showTotals(const QueryTotals& totals)
 
 void QueryWindow::logChange(const QVariantList& before)
 {
-    m_ctx.dm.WriteLog(m_ctx.login.CurrentOperator, u"修改"_s, RecordQuery::snapshot(before));
+    m_ctx.dm.WriteLog(m_ctx.login.CurrentOperator, u"修改"_s, RecordSnapshot::content(before));
 }
 
 void QueryWindow::SaveClick()
@@ -483,7 +484,7 @@ void QueryWindow::DeleteClick()
     guarded(m_ctx.prompter, [this] {
         m_grid->cancelEdits();
         const int row = qMax(0, m_grid->currentRow());
-        const QString content = RecordQuery::snapshot(m_model->rowValues(row));
+        const QString content = RecordSnapshot::content(m_model->rowValues(row));
         // The log entry and the deletion stand or fall together.
         Sql::inTransaction(m_ctx.dm.weightdatabase(), [&] {
             m_ctx.dm.WriteLog(m_ctx.login.CurrentOperator, u"删除"_s, content);

@@ -121,18 +121,6 @@ int deleteMatching(const QSqlDatabase& db, const RecordStatement& statement)
     return q.numRowsAffected();
 }
 
-QString snapshot(const QVariantList& values)
-{
-    QString text;
-    for (const QVariant& v : values) {
-        QString shown;
-        if (!v.isNull())
-            shown = v.metaType().id() == QMetaType::QDateTime ? Dialect::dateTimeText(v.toDateTime()) : v.toString();
-        text += u'[' + shown + u']';
-    }
-    return text;
-}
-
 QDateTime parseTime(const QString& text)
 {
     return QDateTime::fromString(text.trimmed(), u"yyyy-MM-dd HH:mm:ss"_s);

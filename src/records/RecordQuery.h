@@ -84,9 +84,6 @@ QueryTotals totals(const QSqlDatabase& db, const RecordStatement& statement);
 /** Deletes every record matching the condition; refuses (DbError) a statement without one. */
 int deleteMatching(const QSqlDatabase& db, const RecordStatement& statement);
 
-/** A record's values as the log keeps them: "[" + value + "]" for each, "[]" for a null. */
-QString snapshot(const QVariantList& values);
-
 /** Parses a command-line time "yyyy-MM-dd HH:mm:ss"; invalid when it does not parse. */
 QDateTime parseTime(const QString& text);
 
